@@ -1,0 +1,7 @@
+# cmake -DSOURCE=... -DTARGET=... -P copy_if_absent.cmake
+if(NOT EXISTS "${TARGET}")
+    get_filename_component(dir "${TARGET}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(COPY_FILE "${SOURCE}" "${TARGET}")
+    message(STATUS "Program folder: installed default ${TARGET}")
+endif()
