@@ -1,0 +1,161 @@
+#pragma once
+
+// The companion window: the girl, her speech bubble and the command panel in a small
+// borderless, always-on-top window that is see-through wherever the key colour shows.
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "companion/picture.h"
+
+namespace plumo {
+
+class ProgramLauncher;
+
+// A text label that reports a click.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The services the companion uses from the desktop; tests hand in fakes.
+struct CompanionServices {
+    ProgramLauncher* launcher = nullptr;       // starts the sibling programs
+    std::function<bool()> anotherCopyRunning;  // the single-instance guard
+    QString programFolder;                     // empty: the executable's folder
+};
+
+class Tgirlfrm : public QWidget {
+    Q_OBJECT
+public:
+    explicit Tgirlfrm(CompanionServices services, QWidget* parent = nullptr);
+    ~Tgirlfrm() override;
+
+    // The start-up sequence. Returns false when the program must end without showing
+    // anything (another copy runs).
+    bool FormCreate();
+    // Shows the window centred on the work area of the primary screen.
+    void showCentred();
+
+    // --- Handlers, one per action ---
+    bool chkstatus();  // true: this is the only copy
+    void loadSkins();
+    void N1Click();        // change outfit
+    void btnhideClick();   // hide/show toggle
+    void toptimerTimer();  // keep the window active while shown
+    void nexitClick();     // goodbye
+    void quittimerTimer();
+    void showinfo();   // the bubble text in the small bubble
+    void showinfo2();  // ... in the big bubble
+    void showmenu();   // the command panel, bubble text cleared
+    void N10Click();   // the command panel, bubble text kept
+    void lblinfoClick();
+    void N4Click() { btnhide->click(); }
+    void N11Click() { btnhide->click(); }
+
+    bool isShown() const { return toptimer.isActive(); }
+    QString bubbleText() const { return lblinfo->text(); }
+    void setBubbleText(const QString& text) { lblinfo->setText(text); }
+
+    // The window's look composed onto the key colour, as it is painted.
+    QImage composedLook() const;
+    void updateShape();
+
+    // Errors met while loading the skins, one line each, naming the file.
+    const QStringList& skinErrors() const { return skinErrors_; }
+
+    // --- Children, bottom to top ---
+    Picture* imggirl;
+    Picture* imgChat;
+    ClickLabel* lblinfo;
+    Picture* eyeclose;
+    QWidget* menu;
+    QPushButton* btnreminder;
+    QPushButton* btnmonth;
+    QPushButton* btnhide;
+    QPushButton* btnset;
+
+    // --- Timers ---
+    QTimer rtimer;
+    QTimer toptimer;
+    QTimer quittimer;
+    QTimer watchTimer;
+
+    // --- Pop-up menus ---
+    QMenu* pmenu;
+    QAction* N4;
+    QAction* N5;
+    QAction* N2;
+    QAction* N3;
+    QAction* N6;
+    QAction* nset;
+    QAction* nabout;
+    QAction* nexit;
+    QMenu* pmenu2;
+    QAction* N1;
+    QAction* N11;
+    QAction* N10;
+    QMenu* pmanswer;
+    QAction* N13;
+    QAction* N12;
+    QAction* N14;
+
+    // --- Companion state ---
+    QString apppath;  // program folder, ends with '/'
+    int skinno = 1;
+    bool answering = false;
+    int quitcount = 3;
+    QString quitaction;
+    int nightcount = 0;
+    int reminderid = 0;
+    bool overduechecked = false;
+    int plancount = 0;
+    int overduecount = 0;
+    QString timeset;
+    QString soundset;
+    QString autoset;
+    QImage pngg1, pngg2, pngspop, pngbpop, pngmenu;
+
+signals:
+    // The shape may have changed; emitted after the mask is brought up to date.
+    void shapeChanged();
+
+public:
+    void setVisible(bool visible) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createChildren();
+    void createMenus();
+    void startDrag(Qt::MouseButton button);
+    void hideMainWindow();
+    void restoreMainWindow();
+    void setBubbleLook(const QImage& picture);
+    void scheduleShapeUpdate();
+    QString skinPath(const QString& name) const { return apppath + QStringLiteral("skin/") + name; }
+    void startSibling();
+
+    CompanionServices services_;
+    QStringList skinErrors_;
+    bool shapeUpdatePending_ = false;
+    QImage lastShape_;
+};
+
+}  // namespace plumo
