@@ -1,6 +1,7 @@
 #include "memo/memo_schema.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,10 @@ void createMemoDatabase(const std::filesystem::path& file) {
     std::string temporary = shown + ".new-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) throw DatabaseError("Cannot create " + shown + ": " + errnoText());
+    // mkstemp makes the file private; give it the permissions of any new file instead.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
     auto removeTemporary = [&] {
         ::unlink(temporary.c_str());
