@@ -16,6 +16,7 @@ struct MemoryReader {
     const GifByteType* data = nullptr;
     std::size_t size = 0;
     std::size_t offset = 0;
+    bool ranOut = false;  // a read asked for more bytes than were left
 };
 
 int readFromMemory(GifFileType* gif, GifByteType* out, int length) {
@@ -25,6 +26,7 @@ int readFromMemory(GifFileType* gif, GifByteType* out, int length) {
         std::min(static_cast<std::size_t>(length), reader->size - reader->offset);
     std::memcpy(out, reader->data + reader->offset, count);
     reader->offset += count;
+    if (count < static_cast<std::size_t>(length)) reader->ranOut = true;
     return static_cast<int>(count);
 }
 
@@ -36,7 +38,9 @@ struct GifCloser {
 };
 using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
-std::string describeGifError(int code) {
+std::string describeGifError(int code, const MemoryReader& reader) {
+    // giflib reports a short read in a header as a missing header; the cause is the cut.
+    if (reader.ranOut) return "file is truncated";
     switch (code) {
         case D_GIF_ERR_READ_FAILED:
             return "file is truncated";
@@ -89,7 +93,8 @@ std::vector<int> rowOrder(int height, bool interlaced) {
 
 class GifComposer {
 public:
-    GifComposer(GifFileType* gif, const std::string& name) : gif_(gif), name_(name) {}
+    GifComposer(GifFileType* gif, const MemoryReader& reader, const std::string& name)
+        : gif_(gif), reader_(reader), name_(name) {}
 
     GifAnimation run() {
         checkImageSize(name_, static_cast<std::uint64_t>(std::max(0, gif_->SWidth)),
@@ -130,7 +135,7 @@ private:
     [[noreturn]] void fail(const std::string& problem) const { throw ImageError(name_, problem); }
 
     void check(int result) const {
-        if (result == GIF_ERROR) fail(describeGifError(gif_->Error));
+        if (result == GIF_ERROR) fail(describeGifError(gif_->Error, reader_));
     }
 
     void readExtension(GraphicsControlBlock& control) {
@@ -220,6 +225,7 @@ private:
     }
 
     GifFileType* gif_;
+    const MemoryReader& reader_;
     const std::string& name_;
     GifAnimation animation_;
     RgbaImage canvas_;
@@ -241,8 +247,8 @@ GifAnimation decodeGifBytes(const std::string& bytes, const std::string& nameFor
     reader.size = bytes.size();
     int error = 0;
     GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
-    if (!gif) throw ImageError(nameForErrors, describeGifError(error));
-    return GifComposer(gif.get(), nameForErrors).run();
+    if (!gif) throw ImageError(nameForErrors, describeGifError(error, reader));
+    return GifComposer(gif.get(), reader, nameForErrors).run();
 }
 
 GifAnimation decodeGifFile(const std::string& path) {
