@@ -132,6 +132,9 @@ private:
         return std::size_t(canvas_.width) * std::size_t(canvas_.height) * 4;
     }
 
+    // Pixels plus bookkeeping, so that countless tiny frames are bounded as well.
+    std::size_t frameCost() const { return canvasBytes() + sizeof(GifFrame) + 64; }
+
     [[noreturn]] void fail(const std::string& problem) const { throw ImageError(name_, problem); }
 
     void check(int result) const {
@@ -157,7 +160,7 @@ private:
             fail("frame " + std::to_string(frameNumber) + " is too large (" +
                  std::to_string(desc.Width) + "x" + std::to_string(desc.Height) + ")");
         }
-        if ((animation_.frames.size() + 1) * canvasBytes() > kMaxImageBytes) {
+        if ((animation_.frames.size() + 1) * frameCost() > kMaxImageBytes) {
             fail("animation is too large (more than " + std::to_string(animation_.frames.size()) +
                  " frames of " + std::to_string(canvas_.width) + "x" +
                  std::to_string(canvas_.height) + ")");
