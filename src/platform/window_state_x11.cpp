@@ -27,9 +27,10 @@ xcb_window_t rootOf(xcb_connection_t* connection) {
 }  // namespace
 
 void keepOffTaskbar(QWidget* window) {
+    if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) return;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window) return;  // not on X11 (offscreen, Wayland): nothing to do
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");

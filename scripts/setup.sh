@@ -1,0 +1,52 @@
+# Shared by run.sh and test.sh: Debian packages, configure and build.
+# shellcheck shell=bash
+
+PLUMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build}
+
+# What building and running needs.
+PLUMO_BUILD_PACKAGES=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
+    libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev
+    fonts-wqy-microhei
+)
+# A virtual display with a window manager and a tray, and screenshots.
+PLUMO_DISPLAY_PACKAGES=(xvfb icewm xdotool x11-utils x11-xserver-utils imagemagick)
+# The tests and benchmarks.
+PLUMO_TEST_PACKAGES=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    pulseaudio pulseaudio-utils libfaketime
+)
+
+# Installs the missing packages as root; as another user prints the line to run.
+plumo_ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    else
+        echo "Some Debian packages are missing. Install them with:" >&2
+        echo "  sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+# Configures (once) and builds the given targets, or everything.
+plumo_build() {
+    if [ ! -f "$PLUMO_BUILD/CMakeCache.txt" ]; then
+        cmake -S "$PLUMO_ROOT" -B "$PLUMO_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
+    if [ $# -gt 0 ]; then
+        cmake --build "$PLUMO_BUILD" -j"$(nproc)" --target "$@"
+    else
+        cmake --build "$PLUMO_BUILD" -j"$(nproc)"
+    fi
+}

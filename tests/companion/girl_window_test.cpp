@@ -1,0 +1,285 @@
+#include "companion/girl_window.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+#include <fstream>
+
+#include "companion/skin_fixture.h"
+#include "companion/window_shape.h"
+#include "platform/program_launcher.h"
+#include "support/fake_clock.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_dir.h"
+
+namespace plumo {
+namespace {
+
+class RecordingLauncher final : public ProgramLauncher {
+public:
+    bool open(const QString& program, const QString& parameter) override {
+        calls << program + QLatin1Char(' ') + parameter;
+        return false;
+    }
+    QStringList calls;
+};
+
+class CompanionTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::writeSkinFolder(folder.path()); }
+
+    std::unique_ptr<Tgirlfrm> start(bool anotherCopy = false) {
+        CompanionServices services;
+        services.launcher = &launcher;
+        services.anotherCopyRunning = [anotherCopy] { return anotherCopy; };
+        services.programFolder = QString::fromStdString(folder.path().string());
+        auto window = std::make_unique<Tgirlfrm>(services);
+        started = window->FormCreate();
+        if (started) window->showCentred();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    static QRgb pixelOf(const Picture* picture, int x, int y) {
+        return picture->currentImage().pixel(x, y);
+    }
+
+    test::TempDir folder;
+    test::FakeClock clock{encodeDateTime(2026, 12, 7, 8, 0, 0)};
+    test::RecordingMessageBoxes boxes;
+    RecordingLauncher launcher;
+    bool started = false;
+};
+
+TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
+    auto girl = start();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_EQ(girl->size(), QSize(168, 93));
+    EXPECT_TRUE(girl->bubbleText().startsWith(QStringLiteral("早上好,")));
+    const QString phrase = girl->bubbleText().mid(4);
+    EXPECT_TRUE(phrase == QStringLiteral("需要我为您做什么吗?") ||
+                phrase == QStringLiteral("有什么可以为您效劳吗") ||
+                phrase == QStringLiteral("您好，我能为您做什么吗"))
+        << phrase.toStdString();
+    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
+    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(250, 250, 250));
+    EXPECT_EQ(girl->eyeclose->frameCount(), 3);
+    EXPECT_EQ(girl->eyeclose->size(), QSize(49, 14));
+    EXPECT_EQ(girl->lblinfo->palette().color(QPalette::WindowText), QColor(255, 153, 51));
+    ASSERT_EQ(launcher.calls.size(), 1);
+    EXPECT_EQ(launcher.calls[0],
+              QString::fromStdString((folder.path() / "Vexlar").string()) + " -s");
+    EXPECT_TRUE(boxes.informations.isEmpty());
+    EXPECT_TRUE(girl->toptimer.isActive());
+    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+}
+
+TEST_F(CompanionTest, GreetingWithoutPrefixAtTheBoundary) {
+    clock.set(2026, 12, 7, 10, 0, 0);
+    auto girl = start();
+    EXPECT_FALSE(girl->bubbleText().contains(QLatin1Char(',')));
+    EXPECT_FALSE(girl->bubbleText().isEmpty());
+}
+
+TEST_F(CompanionTest, SecondCopyStopsBeforeDoingAnything) {
+    auto girl = start(/*anotherCopy=*/true);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_TRUE(launcher.calls.isEmpty());
+    EXPECT_TRUE(girl->bubbleText().isEmpty());
+    EXPECT_TRUE(boxes.informations.isEmpty());
+}
+
+TEST_F(CompanionTest, MissingAndBrokenSkinsAreNamedAndStartUpGoesOn) {
+    std::filesystem::remove(folder / "skin/g2");
+    std::ofstream(folder / "skin/spop", std::ios::trunc) << "not a picture";
+    std::ofstream(folder / "skin/i.gif", std::ios::trunc) << "GIF89a";
+    auto girl = start();
+    ASSERT_TRUE(started);
+    ASSERT_EQ(boxes.informations.size(), 1);
+    const QString message = boxes.informations[0];
+    EXPECT_TRUE(message.contains(QStringLiteral("skin/g2"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("skin/spop")));
+    EXPECT_TRUE(message.contains(QStringLiteral("skin/i.gif")));
+    EXPECT_FALSE(message.contains(QStringLiteral("skin/g1")));
+    // What could be loaded shows, and the rest of start-up ran.
+    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
+    EXPECT_EQ(launcher.calls.size(), 1);
+    EXPECT_TRUE(girl->isVisible());
+}
+
+TEST_F(CompanionTest, HideShowToggleKeepsCaptionAndVisibilityInStep) {
+    auto girl = start();
+    auto expectShown = [&](bool shown) {
+        EXPECT_EQ(girl->isVisible(), shown);
+        EXPECT_EQ(girl->toptimer.isActive(), shown);
+        EXPECT_EQ(girl->N4->text(),
+                  shown ? QStringLiteral("隐藏小秘书") : QStringLiteral("显示小秘书"));
+        EXPECT_EQ(girl->btnhide->text(), QStringLiteral("隐藏"));
+    };
+    girl->btnhide->click();
+    expectShown(false);
+    girl->N4->trigger();
+    expectShown(true);
+    girl->N11->trigger();
+    expectShown(false);
+    girl->btnhide->click();
+    expectShown(true);
+    // Hidden by other means than the toggle: the caption still decides.
+    girl->N4->trigger();
+    girl->N4->trigger();
+    expectShown(true);
+}
+
+TEST_F(CompanionTest, SpeakingWhileHiddenShowsHer) {
+    auto girl = start();
+    girl->btnhide->click();
+    girl->setBubbleText(QStringLiteral("测试"));
+    girl->showinfo();
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+    EXPECT_FALSE(girl->menu->isVisible());
+    EXPECT_TRUE(girl->lblinfo->isVisible());
+}
+
+TEST_F(CompanionTest, GoodbyeClosesOnTheSecondTick) {
+    auto girl = start();
+    girl->btnhide->click();
+    girl->nexitClick();
+    EXPECT_TRUE(girl->isVisible());  // shown again to say goodbye
+    EXPECT_EQ(girl->bubbleText(), QStringLiteral("BYE BYE！有事您叫我。"));
+    EXPECT_TRUE(girl->quittimer.isActive());
+    girl->quittimerTimer();
+    EXPECT_TRUE(girl->isVisible());
+    girl->quittimerTimer();
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_FALSE(girl->quittimer.isActive());
+    EXPECT_EQ(girl->quitcount, 3);
+}
+
+TEST_F(CompanionTest, OpeningThePanelCallsOffTheGoodbye) {
+    auto girl = start();
+    girl->nexitClick();
+    girl->quittimerTimer();
+    girl->lblinfoClick();  // not answering: the command panel
+    EXPECT_FALSE(girl->quittimer.isActive());
+    EXPECT_EQ(girl->quitcount, 3);
+    EXPECT_TRUE(girl->menu->isVisible());
+    EXPECT_TRUE(girl->bubbleText().isEmpty());
+    EXPECT_TRUE(girl->isVisible());
+}
+
+TEST_F(CompanionTest, CommandPanelKeepsTextOnlyThroughTheOutfitMenu) {
+    auto girl = start();
+    const QString said = girl->bubbleText();
+    girl->N10->trigger();
+    EXPECT_TRUE(girl->menu->isVisible());
+    EXPECT_FALSE(girl->lblinfo->isVisible());
+    EXPECT_EQ(girl->bubbleText(), said);
+    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(120, 120, 120));
+    girl->showinfo2();
+    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(230, 230, 255));
+    girl->showmenu();
+    EXPECT_TRUE(girl->bubbleText().isEmpty());
+}
+
+TEST_F(CompanionTest, QuitTimerWithoutGoodbyeOnlyResets) {
+    auto girl = start();
+    girl->quittimer.start();
+    girl->quittimerTimer();
+    girl->quittimerTimer();
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_FALSE(girl->quittimer.isActive());
+}
+
+// ---- outfit change on real files
+
+class OutfitTest : public CompanionTest {
+protected:
+    std::string bytes(const char* name) { return folder.read(std::string("skin/") + name); }
+};
+
+TEST_F(OutfitTest, ChosenOutfitShowsAfterRestart) {
+    {
+        auto girl = start();
+        girl->N1->trigger();
+        EXPECT_EQ(girl->skinno, 2);
+        EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(40, 40, 200));
+        EXPECT_FALSE(std::filesystem::exists(folder / "skin/g"));
+    }
+    auto again = start();
+    EXPECT_EQ(again->skinno, 1);
+    EXPECT_EQ(QColor(pixelOf(again->imggirl, 30, 50)), QColor(40, 40, 200));
+}
+
+TEST_F(OutfitTest, TwoChangesLeaveBothFilesAsTheyWere) {
+    const std::string g1 = bytes("g1"), g2 = bytes("g2");
+    auto girl = start();
+    girl->N1->trigger();
+    EXPECT_EQ(bytes("g1"), g2);
+    EXPECT_EQ(bytes("g2"), g1);
+    girl->N1->trigger();
+    EXPECT_EQ(girl->skinno, 1);
+    EXPECT_EQ(bytes("g1"), g1);
+    EXPECT_EQ(bytes("g2"), g2);
+    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
+}
+
+TEST_F(OutfitTest, StrayTemporaryFileIsNeverReplaced) {
+    folder.write("skin/g", "stray bytes");
+    const std::string g1 = bytes("g1"), g2 = bytes("g2");
+    auto girl = start();
+    girl->N1->trigger();
+    EXPECT_EQ(bytes("g"), "stray bytes");
+    EXPECT_EQ(bytes("g1"), g1);
+    EXPECT_EQ(bytes("g2"), g2);
+    EXPECT_EQ(girl->skinno, 2);
+    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(40, 40, 200));
+    girl->N1->trigger();
+    EXPECT_EQ(bytes("g"), "stray bytes");
+    EXPECT_EQ(bytes("g1"), g1);
+    EXPECT_EQ(bytes("g2"), g2);
+}
+
+// ---- the see-through shape
+
+TEST_F(CompanionTest, OnlyKeyColourPixelsAreSeeThrough) {
+    auto girl = start();
+    girl->updateShape();
+    const QRegion shape = girl->mask();
+    EXPECT_FALSE(shape.contains(QPoint(1, 92)));        // below the bubble: background
+    EXPECT_FALSE(shape.contains(QPoint(104 + 3, 3)));   // the girl's transparent corner
+    EXPECT_TRUE(shape.contains(QPoint(103 + 30, 60)));  // the girl
+    EXPECT_TRUE(shape.contains(QPoint(50, 50)));        // the bubble text
+    EXPECT_FALSE(shape.contains(QPoint(3, 3)));         // the bubble's transparent corner
+    girl->showmenu();
+    girl->updateShape();
+    EXPECT_TRUE(girl->mask().contains(QPoint(6, 5)));  // the command panel is opaque
+}
+
+TEST(WindowShape, AlphaIsBlendedOntoTheKeyColourBeforeCutting) {
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(255, 0, 0, 0));        // fully transparent: see-through
+    picture.setPixel(1, 0, qRgba(0, 0, 0, 128));        // half transparent: blended, drawn
+    picture.setPixel(2, 0, qRgba(192, 220, 192, 255));  // exactly the key colour: see-through
+    const QImage composed = composeOnKeyColour(QSize(3, 1), {{QRect(0, 0, 3, 1), &picture}});
+    const QRegion shape(shapeOf(composed));
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_TRUE(shape.contains(QPoint(1, 0)));
+    EXPECT_FALSE(shape.contains(QPoint(2, 0)));
+    EXPECT_EQ(QColor(composed.pixel(1, 0)).green(), 110);
+}
+
+TEST(WindowShape, LayersAreCutToTheirRectangles) {
+    QImage big(10, 10, QImage::Format_ARGB32);
+    big.fill(Qt::black);
+    const QImage composed = composeOnKeyColour(QSize(10, 10), {{QRect(0, 0, 4, 4), &big}});
+    const QRegion shape(shapeOf(composed));
+    EXPECT_TRUE(shape.contains(QPoint(3, 3)));
+    EXPECT_FALSE(shape.contains(QPoint(4, 4)));
+}
+
+}  // namespace
+}  // namespace plumo
