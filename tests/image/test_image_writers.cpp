@@ -115,6 +115,9 @@ std::string writeGif(const GifSpec& spec) {
                     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension), gif,
                     "control");
             }
+            // giflib's writer drops the previous frame's local map without freeing it.
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
             ColorMapObject* local =
                 frame.localColours.empty() ? nullptr : makeColourMap(frame.localColours);
             const int descResult = EGifPutImageDesc(gif, frame.left, frame.top, frame.width,
