@@ -11,7 +11,6 @@ plumo_start_virtual_display() {
     read -r display <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$display"
-    xsetroot -solid "${PLUMO_ROOT_COLOUR:-#2f5d8a}"
     icewm >/dev/null 2>&1 &
     PLUMO_WM_PID=$!
     trap plumo_stop_virtual_display EXIT
@@ -22,6 +21,7 @@ plumo_start_virtual_display() {
         sleep 0.1
     done
     sleep 0.5  # let its tray come up
+    xsetroot -solid "${PLUMO_ROOT_COLOUR:-#2f5d8a}"
 }
 
 plumo_stop_virtual_display() {

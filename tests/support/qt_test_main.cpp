@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-// Widget tests run inside a real QApplication (the offscreen platform is set by CTest).
+// Widget tests run inside a real QApplication on the offscreen platform, also when
+// CTest lists them.
 int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("plumo-tests"));

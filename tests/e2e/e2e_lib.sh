@@ -1,0 +1,111 @@
+# Helpers for end-to-end tests: the built program folder, copied to a scratch folder,
+# runs on its own virtual display with icewm.
+# shellcheck shell=bash
+set -euo pipefail
+
+: "${PLUMO_PROGRAM_DIR:?the built program folder}"
+: "${PLUMO_ARTIFACT_DIR:=/tmp}"
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export PLUMO_ROOT_COLOUR="#2f5d8a"
+ROOT_PIXEL="srgb(47,93,138)"
+E2E_FAILURES=0
+
+source "$E2E_ROOT/scripts/virtual_display.sh"
+
+e2e_setup() {
+    E2E_DIR=$(mktemp -d /tmp/plumo-e2e-XXXXXX)
+    cp -a "$PLUMO_PROGRAM_DIR" "$E2E_DIR/plumo"
+    unset DISPLAY
+    plumo_start_virtual_display 800x600x24
+    trap e2e_teardown EXIT
+}
+
+e2e_teardown() {
+    [ -n "${PLUMO_PID:-}" ] && kill "$PLUMO_PID" 2>/dev/null
+    plumo_stop_virtual_display
+    rm -rf "$E2E_DIR"
+}
+
+# Starts the companion and waits for its window (168 x 93); sets PLUMO_PID and WID.
+e2e_start_plumo() {
+    "$E2E_DIR/plumo/plumo" >"$E2E_DIR/plumo.log" 2>&1 &
+    PLUMO_PID=$!
+    WID=""
+    local i
+    for i in $(seq 1 100); do
+        WID=$(e2e_companion_windows | head -n 1)
+        [ -n "$WID" ] && break
+        sleep 0.1
+    done
+    [ -n "$WID" ] || e2e_fatal "the companion window did not appear"
+    sleep 0.5  # first paint and the window manager's placement
+}
+
+# The visible windows of 168 x 93 pixels.
+e2e_companion_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" = 168 ] && [ "$HEIGHT" = 93 ] && echo "$id"
+    done
+    return 0
+}
+
+# Sets X and Y to the window's position on the screen.
+e2e_window_position() {
+    eval "$(xdotool getwindowgeometry --shell "$WID")"
+}
+
+# The colour of one screen pixel, as "srgb(r,g,b)".
+e2e_pixel() {
+    import -window root "$E2E_DIR/screen.png"
+    convert "$E2E_DIR/screen.png" -format "%[pixel:p{$1,$2}]" info:- | sed 's/srgba\?(\([0-9]*,[0-9]*,[0-9]*\).*/srgb(\1)/'
+}
+
+e2e_save_screenshot() {
+    mkdir -p "$PLUMO_ARTIFACT_DIR"
+    import -window root "$PLUMO_ARTIFACT_DIR/$1"
+    echo "screenshot: $PLUMO_ARTIFACT_DIR/$1"
+}
+
+e2e_check() {  # description, then a command that must succeed
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        E2E_FAILURES=$((E2E_FAILURES + 1))
+    fi
+}
+
+e2e_fatal() {
+    echo "FAILED: $*"
+    [ -f "$E2E_DIR/plumo.log" ] && sed 's/^/  plumo: /' "$E2E_DIR/plumo.log"
+    exit 1
+}
+
+e2e_finish() {
+    if [ "$E2E_FAILURES" -gt 0 ]; then
+        sed 's/^/  plumo: /' "$E2E_DIR/plumo.log"
+        echo "$E2E_FAILURES check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+}
+
+# Presses the left button at window point (x, y), moves by (dx, dy) and releases.
+e2e_drag() {
+    local x=$1 y=$2 dx=$3 dy=$4 i
+    e2e_window_position
+    xdotool mousemove $((X + x)) $((Y + y))
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.3
+    for i in 1 2 3 4 5; do
+        xdotool mousemove $((X + x + dx * i / 5)) $((Y + y + dy * i / 5))
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    sleep 0.5
+}
