@@ -1,6 +1,8 @@
 #include "calendar/date_cn.h"
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -88,14 +90,43 @@ constexpr std::array<WeekdayHoliday, 3> kWeekdayHolidays = {{
     {11, kThursday, 3, "感恩节"},
 }};
 
-// The whole days of the covered range, with a margin for values that round into it.
-const DateTime kRangeGuardLow = 366.0;     // 1900-12-31
-const DateTime kRangeGuardHigh = 55155.0;  // 2051-01-02
+constexpr bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// The day number of 1 January of every covered year, and of 1 January 2051 at the end.
+struct YearStarts {
+    std::array<int, kYearCount + 1> day{};
+    constexpr YearStarts() {
+        int start = static_cast<int>(kFirstDate);
+        for (int i = 0; i <= kYearCount; ++i) {
+            day[i] = start;
+            start += isLeap(kFirstYear + i) ? 366 : 365;
+        }
+    }
+};
+constexpr YearStarts kYearStarts;
+static_assert(kYearStarts.day[kYearCount] == static_cast<int>(kLastDate) + 1);
+
+constexpr double kMillisecondsPerDay = 86'400'000.0;
+
+// The covered year and day within it (0 = 1 January) of a date-time value, the day taken
+// as decodeDate() takes it; false outside the covered range.
+bool yearAndDayIndex(DateTime date, int& year, int& dayIndex) {
+    if (!(date >= kFirstDate - 1 && date < kLastDate + 2)) return false;  // also NaN
+    const int day = static_cast<int>(std::llround(date * kMillisecondsPerDay) /
+                                     static_cast<std::int64_t>(kMillisecondsPerDay));
+    if (day < kYearStarts.day[0] || day >= kYearStarts.day[kYearCount]) return false;
+    int index = (day - kYearStarts.day[0]) * 4 / 1461;
+    while (index > 0 && day < kYearStarts.day[index]) --index;
+    while (day >= kYearStarts.day[index + 1]) ++index;
+    year = kFirstYear + index;
+    dayIndex = day - kYearStarts.day[index];
+    return true;
+}
 
 int daysBeforeMonth(int year, int month) {
     static constexpr std::array<int, 12> kCumulative = {0,   31,  59,  90,  120, 151,
                                                         181, 212, 243, 273, 304, 334};
-    return kCumulative[month - 1] + (month > 2 && isLeapYear(year) ? 1 : 0);
+    return kCumulative[month - 1] + (month > 2 && isLeap(year) ? 1 : 0);
 }
 
 // The month that follows `month` in a run whose leap month follows month `leap`.
@@ -123,7 +154,7 @@ int lunarCodeOfDay(int year, int dayIndex) {
         // of the year before, which always lies past the first month of its own run.
         if (year > kFirstYear) {
             const int previous = year - 1;
-            if (lunarCodeOfDay(previous, isLeapYear(previous) ? 365 : 364) < 0) month = -month;
+            if (lunarCodeOfDay(previous, isLeap(previous) ? 365 : 364) < 0) month = -month;
         }
     } else {
         int elapsed = length(0) - firstDay;
@@ -146,9 +177,13 @@ int dayOfCode(int code) { return std::abs(code) % 100; }
 
 // The Gregorian year whose lunar year holds the date: days of January to March that lie
 // in the 11th or 12th lunar month (leap or not) still belong to the year before.
-int lunarYearOf(const DateParts& parts, int code) {
-    const int month = std::abs(monthOfCode(code));
-    return parts.month <= 3 && (month == 11 || month == 12) ? parts.year - 1 : parts.year;
+// 0 outside the covered range.
+int lunarYearOf(DateTime date) {
+    int year = 0, dayIndex = 0;
+    if (!yearAndDayIndex(date, year, dayIndex)) return 0;
+    if (dayIndex >= daysBeforeMonth(year, 4)) return year;
+    const int month = std::abs(monthOfCode(lunarCodeOfDay(year, dayIndex)));
+    return month == 11 || month == 12 ? year - 1 : year;
 }
 
 int positiveModulo(int value, int divisor) { return ((value % divisor) + divisor) % divisor; }
@@ -161,10 +196,8 @@ std::string_view starSign(int month, int day) {
 }  // namespace
 
 int LunarDateCode(DateTime date) {
-    if (!(date >= kRangeGuardLow && date < kRangeGuardHigh)) return 0;  // also NaN
-    const DateParts parts = decodeDate(date);
-    if (!inRange(parts.year)) return 0;
-    return lunarCodeOfDay(parts.year, daysBeforeMonth(parts.year, parts.month) + parts.day - 1);
+    int year = 0, dayIndex = 0;
+    return yearAndDayIndex(date, year, dayIndex) ? lunarCodeOfDay(year, dayIndex) : 0;
 }
 
 std::string CnMonthOfDate(DateTime date) {
@@ -228,7 +261,9 @@ std::string CnHolDayOfDate(DateTime date) {
             return month == 1 ? "元宵节" : "";
         default:
             // The last day of the lunar year, whether the 29th or the 30th.
-            if (month != 1 && monthOfCode(LunarDateCode(date + 1)) == 1) return "除夕";
+            // Only the last day of a month can precede 正月初一.
+            if (month != 1 && dayOfCode(code) >= 29 && monthOfCode(LunarDateCode(date + 1)) == 1)
+                return "除夕";
             return {};
     }
 }
@@ -247,16 +282,14 @@ std::string HolidayOfDay(int day, DateTime date) {
 }
 
 std::string AnimalsYearOfDate(DateTime date) {
-    const int code = LunarDateCode(date);
-    if (code == 0) return {};
-    const int year = lunarYearOf(decodeDate(date), code);
+    const int year = lunarYearOf(date);
+    if (year == 0) return {};
     return std::string(kBranchAnimals[positiveModulo(year - 1972, 12)]);
 }
 
 std::string YearStemOfDate(DateTime date) {
-    const int code = LunarDateCode(date);
-    if (code == 0) return {};
-    const int year = lunarYearOf(decodeDate(date), code);
+    const int year = lunarYearOf(date);
+    if (year == 0) return {};
     return std::string(kStems[positiveModulo(year - 1974, 10)]);
 }
 
