@@ -37,6 +37,10 @@ TEST(LunarDateCode, RangeEndsAndOutsideTheRange) {
 TEST(LunarDateCode, OnlyTheDatePartCounts) {
     const DateTime day = encodeDate(2011, 5, 12);
     EXPECT_EQ(LunarDateCode(day + 0.999), 410);
+    // A value a hair below midnight is that midnight, as decodeDate() rounds it.
+    EXPECT_EQ(decodeDate(day - 1e-10), (DateParts{2011, 5, 12}));
+    EXPECT_EQ(LunarDateCode(day - 1e-10), 410);
+    EXPECT_EQ(LunarDateCode(kFirstDate - 1e-10), 1111);
     EXPECT_EQ(LunarDateCode(encodeDateTime(2050, 12, 31, 23, 59, 59)), 1118);
     EXPECT_EQ(LunarDateCode(encodeDateTime(1901, 1, 1, 0, 0, 1)), 1111);
 }
