@@ -1,0 +1,21 @@
+#pragma once
+
+// Reading and saving the settings together with the autostart entry, which always follows
+// the "auto" value: written when it is exactly "on", removed otherwise.
+
+#include "settings/autostart.h"
+#include "settings/settings_file.h"
+
+namespace plumo {
+
+// Fills `values` from the settings file of the program folder (ending with '/'), then
+// brings the autostart entry in line. An AutostartError leaves `values` filled.
+void loadSettings(const QString& programFolder, SettingsValues& values, AutostartStore& autostart);
+
+// Rewrites the settings file from `values`, then brings the autostart entry in line.
+// When the file cannot be written it throws SettingsFileError and leaves the entry as it
+// was. Throws AutostartError when the entry cannot be written.
+void saveSettings(const QString& programFolder, const SettingsValues& values,
+                  AutostartStore& autostart);
+
+}  // namespace plumo
