@@ -1,0 +1,145 @@
+// The real player on Qt Multimedia playing into a PulseAudio null sink, recorded from the
+// sink's monitor. Skipped where PulseAudio cannot be started.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <memory>
+
+#include "sound/playsound.h"
+#include "sound/qt_media_player.h"
+#include "support/temp_dir.h"
+
+namespace plumo {
+namespace {
+
+const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
+constexpr int kBoundMs = 15000;
+constexpr int kRecordRate = 22050;
+
+// Runs of 10 ms windows whose level lies well above silence, as lengths in milliseconds.
+std::vector<int> loudStretchesMs(const QByteArray& pcm) {
+    const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+    const qsizetype count = pcm.size() / 2;
+    const qsizetype window = kRecordRate / 100;
+    std::vector<int> stretches;
+    int current = 0;
+    for (qsizetype start = 0; start + window <= count; start += window) {
+        int peak = 0;
+        for (qsizetype i = start; i < start + window; ++i)
+            peak = std::max(peak, std::abs(samples[i]));
+        if (peak > 3000) {
+            current += 10;
+        } else if (current > 0) {
+            stretches.push_back(current);
+            current = 0;
+        }
+    }
+    if (current > 0) stretches.push_back(current);
+    return stretches;
+}
+
+class PulseNullSinkTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const QString pulseaudio = QStandardPaths::findExecutable("pulseaudio");
+        if (pulseaudio.isEmpty() || QStandardPaths::findExecutable("parec").isEmpty()) {
+            skipReason_ = "pulseaudio or parec is not installed";
+            return;
+        }
+        runtime_ = std::make_unique<test::TempDir>();
+        const QString folder = QString::fromStdString(runtime_->path().string());
+        socket_ = folder + "/native";
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", folder);
+        environment.insert("HOME", folder);
+        server_ = std::make_unique<QProcess>();
+        server_->setProcessEnvironment(environment);
+        server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server_->start(pulseaudio,
+                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                        "--log-level=error",
+                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
+                        "--load=module-null-sink sink_name=nullsink"});
+        const bool up = server_->waitForStarted(5000) &&
+                        QTest::qWaitFor([] { return QFileInfo::exists(socket_); }, kBoundMs);
+        if (!up) {
+            skipReason_ = "pulseaudio did not start";
+            return;
+        }
+        // Before any multimedia object exists in this process.
+        qputenv("PULSE_SERVER", ("unix:" + socket_).toUtf8());
+    }
+
+    static void TearDownTestSuite() {
+        if (server_) {
+            server_->terminate();
+            if (!server_->waitForFinished(5000)) server_->kill();
+            server_->waitForFinished(5000);
+        }
+        server_.reset();
+        runtime_.reset();
+    }
+
+    void SetUp() override {
+        if (!skipReason_.isEmpty()) GTEST_SKIP() << skipReason_.toStdString();
+    }
+
+    // Records the null sink's monitor as 16-bit mono samples until stopped.
+    void startRecording() {
+        recorder_.start("parec", {"--server=unix:" + socket_, "-d", "nullsink.monitor", "--raw",
+                                  "--format=s16le", "--rate=" + QString::number(kRecordRate),
+                                  "--channels=1", "--latency-msec=20"});
+        ASSERT_TRUE(recorder_.waitForStarted(5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return recorder_.bytesAvailable() > 0; }, kBoundMs))
+            << "parec records nothing";
+    }
+    QByteArray recorded() {
+        recording_ += recorder_.readAllStandardOutput();
+        return recording_;
+    }
+    void TearDown() override {
+        if (recorder_.state() != QProcess::NotRunning) {
+            recorder_.terminate();
+            if (!recorder_.waitForFinished(5000)) recorder_.kill();
+        }
+    }
+
+    QProcess recorder_;
+    QByteArray recording_;
+    static inline QString skipReason_;
+    static inline QString socket_;
+    static inline std::unique_ptr<test::TempDir> runtime_;
+    static inline std::unique_ptr<QProcess> server_;
+};
+
+TEST_F(PulseNullSinkTest, AShippedClipPlaysToItsEnd) {
+    if (QMediaDevices::audioOutputs().isEmpty()) GTEST_SKIP() << "Qt sees no PulseAudio sink";
+    startRecording();
+    QtMediaPlayer player;
+
+    playsound(player, kShippedFolder, "dingding.mp3", "");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return player.mediaPlayer().mediaStatus() == QMediaPlayer::EndOfMedia; }, kBoundMs));
+    EXPECT_EQ(player.mediaPlayer().error(), QMediaPlayer::NoError);
+
+    // Both beeps of the clip reach the sink, whole.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loudStretchesMs(recorded()).size() >= 2; }, kBoundMs));
+    QTest::qWait(300);  // anything more would show after the end of the clip
+    const std::vector<int> beeps = loudStretchesMs(recorded());
+    ASSERT_EQ(beeps.size(), 2u);
+    for (int length : beeps) {
+        EXPECT_GE(length, 100);
+        EXPECT_LE(length, 200);
+    }
+}
+
+}  // namespace
+}  // namespace plumo
