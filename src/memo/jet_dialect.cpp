@@ -255,7 +255,8 @@ std::string translateJetStatement(std::string_view jetStatement) {
         if (t.kind == TokenKind::Operator && (t.text == "=" || t.text == "<>") && second &&
             second->kind == TokenKind::Word && equalsIgnoringCase(second->text, "null")) {
             emitUpTo(significant[k]);
-            out += t.text == "=" ? " IS NULL" : " IS NOT NULL";
+            if (!out.empty() && out.back() != ' ') out += ' ';
+            out += t.text == "=" ? "IS NULL" : "IS NOT NULL";
             next = significant[k + 1] + 1;
             ++k;
         } else if (isName(t) && second && second->kind == TokenKind::Operator && third &&

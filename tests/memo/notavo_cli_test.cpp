@@ -1,0 +1,196 @@
+#include "notavo_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "memo/memo_actions.h"
+#include "memo/memo_database.h"
+#include "notavo_process.h"
+#include "support/temp_dir.h"
+
+namespace plumo::notavo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NotavoCli : public ::testing::Test {
+protected:
+    struct Result {
+        int status;
+        std::string out, err;
+    };
+    Result run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int status = runCommandLine(args, database(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    fs::path database() const { return dir / "config" / "d.ini"; }
+    void init() { ASSERT_EQ(run({"--init"}).status, kExitOk); }
+
+    test::TempDir dir;
+};
+
+TEST_F(NotavoCli, InitCreatesTheFolderAndADatabaseTheCompanionOpens) {
+    const Result r = run({"--init"});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_NE(r.out.find(database().string()), std::string::npos);
+    EXPECT_TRUE(r.err.empty());
+    // Nothing but the database is left behind.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "config")) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    const auto db = MemoDatabase::open(database());
+    EXPECT_EQ(countOpenPlans(db->query()), 0);
+    EXPECT_EQ(readStoredPassword(db->query()), "");
+}
+
+TEST_F(NotavoCli, InitRefusesToTouchAnythingInPlace) {
+    init();
+    ASSERT_EQ(run({"add", "keep"}).status, kExitOk);
+    const auto before = dir.read("config/d.ini");
+    const Result again = run({"--init"});
+    EXPECT_EQ(again.status, kExitBadUsage);
+    EXPECT_NE(again.err.find("already exists"), std::string::npos);
+    EXPECT_EQ(std::count(again.err.begin(), again.err.end(), '\n'), 1);
+    EXPECT_EQ(dir.read("config/d.ini"), before);
+
+    dir.write("other/d.ini", "not a database");
+    std::ostringstream out, err;
+    EXPECT_EQ(runCommandLine({"--init"}, dir / "other" / "d.ini", out, err), kExitBadUsage);
+    EXPECT_EQ(dir.read("other/d.ini"), "not a database");
+}
+
+TEST_F(NotavoCli, AddListDonePostponeDelete) {
+    init();
+    Result r = run({"add", "买牛奶", "--at", "2026-12-07 14:30:00"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out, "Added item 1: 买牛奶 (item, reminder 2026-12-07 14:30:00)\n");
+    r = run({"add", "写报告", "--plan"});
+    EXPECT_EQ(r.out, "Added item 2: 写报告 (plan, no reminder)\n");
+
+    r = run({"list"});
+    EXPECT_EQ(r.out,
+              "1\topen\titem\t2026-12-07 14:30:00\t买牛奶\n"
+              "2\topen\tplan\tno reminder        \t写报告\n");
+
+    r = run({"postpone", "1"});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out, "Item 1 postponed to 2026-12-08 14:30:00.\n");
+    r = run({"done", "2"});
+    EXPECT_EQ(r.out, "Item 2 is done.\n");
+    EXPECT_EQ(run({"list", "--open"}).out, "1\topen\titem\t2026-12-08 14:30:00\t买牛奶\n");
+
+    {
+        const auto db = MemoDatabase::open(database());
+        const auto due = findDueItem(db->query(), encodeDateTime(2026, 12, 8, 14, 30, 0));
+        ASSERT_TRUE(due);
+        EXPECT_EQ(due->title, "买牛奶");
+        EXPECT_EQ(countOpenPlans(db->query()), 0);
+    }
+
+    r = run({"delete", "1"});
+    EXPECT_EQ(r.out, "Item 1 deleted.\n");
+    EXPECT_EQ(run({"list", "--open"}).out, "No open items.\n");
+    run({"delete", "2"});
+    EXPECT_EQ(run({"list"}).out, "No items.\n");
+}
+
+TEST_F(NotavoCli, MissingItemsAndUndatedPostponesFailWithStatusOne) {
+    init();
+    run({"add", "undated"});
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"done", "9"}, {"delete", "9"}, {"postpone", "9"}, {"postpone", "1"}}) {
+        const Result r = run(args);
+        EXPECT_EQ(r.status, kExitFailed) << args[0];
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_NE(run({"postpone", "1"}).err.find("no reminder"), std::string::npos);
+    // Without a database every command fails and none creates one.
+    fs::remove(database());
+    EXPECT_EQ(run({"list"}).status, kExitFailed);
+    EXPECT_FALSE(fs::exists(database()));
+}
+
+TEST_F(NotavoCli, BadArgumentsGetOneLineAndStatusTwo) {
+    init();
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"add"},
+        {"add", "a", "b"},
+        {"add", "a", "--at"},
+        {"add", "a", "--at", "2026-02-30 10:00:00"},
+        {"add", "a", "--at", "2026-12-07 10:00"},
+        {"add", "a", "--when", "x"},
+        {"list", "--all"},
+        {"done"},
+        {"done", "abc"},
+        {"done", "0"},
+        {"done", "-3"},
+        {"done", "+3"},
+        {"done", "3x"},
+        {"done", "1", "2"},
+        {"delete", "99999999999999999999"},
+        {"postpone"},
+        {"--init", "now"},
+        {"--db"},
+    };
+    for (const auto& args : bad) {
+        const Result r = run(args);
+        std::string shown;
+        for (const auto& a : args) shown += "[" + a + "]";
+        EXPECT_EQ(r.status, kExitBadUsage) << shown;
+        EXPECT_TRUE(r.out.empty()) << shown;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown << r.err;
+        EXPECT_EQ(r.err.rfind("Notavo: ", 0), 0u) << shown;
+    }
+    EXPECT_EQ(run({"list"}).out, "No items.\n");
+}
+
+TEST_F(NotavoCli, HelpListsEveryCommand) {
+    const Result r = run({"--help"});
+    EXPECT_EQ(r.status, kExitOk);
+    for (const char* word : {"--init", "add TITLE", "--at", "--plan", "list [--open]", "done ID",
+                             "delete ID", "postpone ID", "--help"})
+        EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(NotavoCli, DbOptionNamesAnotherFile) {
+    const auto other = (dir / "elsewhere.db").string();
+    EXPECT_EQ(run({"--db", other, "--init"}).status, kExitOk);
+    EXPECT_EQ(run({"--db", other, "add", "x"}).status, kExitOk);
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_FALSE(fs::exists(database()));
+}
+
+// The shipped program: the database beside the executable, exit statuses, output streams.
+TEST(NotavoProgram, InitPlacesTheDatabaseBesideItselfAndNeverTwice) {
+    test::TempDir folder;
+    const fs::path program = folder / "Notavo";
+    fs::copy_file(NOTAVO_PATH, program);
+    fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+
+    auto r = test::runNotavo({"--init"}, program);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_TRUE(fs::is_regular_file(folder / "config" / "d.ini"));
+    r = test::runNotavo({"add", "hello", "--at", "2026-12-07 08:00:00"}, program);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    r = test::runNotavo({"--init"}, program);
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("already exists"), std::string::npos);
+    r = test::runNotavo({"list"}, program);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, "1\topen\titem\t2026-12-07 08:00:00\thello\n");
+    r = test::runNotavo({"list", "extra"}, program);
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_TRUE(r.out.empty());
+}
+
+}  // namespace
+}  // namespace plumo::notavo
