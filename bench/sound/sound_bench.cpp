@@ -1,0 +1,49 @@
+// What playing a sound costs the user-interface thread with the real player; the decoding
+// and output run in the media framework's threads and are not measured.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include "sound/playsound.h"
+#include "sound/qt_media_player.h"
+
+namespace {
+
+const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
+
+// One call of playsound: stops the sound that plays and starts the next one.
+void BM_PlaysoundCall(benchmark::State& state) {
+    plumo::QtMediaPlayer player;
+    const QString files[] = {"msg.mp3", "reminder.mp3"};
+    int next = 0;
+    for (auto _ : state) {
+        plumo::playsound(player, kShippedFolder, files[next], "");
+        next = 1 - next;
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlaysoundCall)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// Creating the program's one player at start-up (after the first, which also loads the
+// media framework).
+void BM_CreatePlayer(benchmark::State& state) {
+    { plumo::QtMediaPlayer first; }
+    for (auto _ : state) {
+        plumo::QtMediaPlayer player;
+        benchmark::DoNotOptimize(&player);
+    }
+}
+BENCHMARK(BM_CreatePlayer)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
