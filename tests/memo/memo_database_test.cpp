@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "memo/jet_dialect.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_errors.h"
 #include "memo/memo_statements.h"
@@ -188,6 +189,22 @@ TEST_F(MemoDatabaseTest, PostponingMovesOneDayAndKeepsTheTimeOfDay) {
     postponeItem(query(), undated);
     EXPECT_EQ(raw->scalarText("select reminder from log where id=" + std::to_string(undated)),
               "<null>");
+}
+
+TEST_F(MemoDatabaseTest, DueAndOverdueQueriesSearchTheIndexInsteadOfEveryRow) {
+    for (const std::string& jet :
+         {dueItemStatement(now14h30()), countOverdueRemindersStatement(now14h30())}) {
+        sqlite3_stmt* explain = nullptr;
+        const std::string sql = "explain query plan " + translateJetStatement(jet);
+        ASSERT_EQ(sqlite3_prepare_v2(raw->get(), sql.c_str(), -1, &explain, nullptr), SQLITE_OK);
+        std::string details;
+        while (sqlite3_step(explain) == SQLITE_ROW)
+            details += reinterpret_cast<const char*>(sqlite3_column_text(explain, 3));
+        sqlite3_finalize(explain);
+        EXPECT_NE(details.find("INDEX log_status_reminder (status=? AND reminder"),
+                  std::string::npos)
+            << jet << ": " << details;
+    }
 }
 
 // Every second of a day matches exactly its own item, and again after each item has been
