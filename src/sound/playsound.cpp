@@ -1,7 +1,6 @@
 #include "sound/playsound.h"
 
 #include <QFileInfo>
-#include <exception>
 
 namespace plumo {
 
@@ -24,7 +23,7 @@ void playsound(Player& player, const QString& programFolder, const QString& file
     try {
         player.open(path);
         player.play();
-    } catch (const std::exception&) {
+    } catch (...) {
         // Sounds are never worth an error message.
     }
 }

@@ -23,25 +23,30 @@ const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
 constexpr int kBoundMs = 15000;
 constexpr int kRecordRate = 22050;
 
-// Runs of 10 ms windows whose level lies well above silence, as lengths in milliseconds.
+// Stretches of sound well above silence, as lengths in milliseconds, in 10 ms windows.
+// Gaps shorter than 50 ms (a late buffer of the sound server) do not split a stretch.
 std::vector<int> loudStretchesMs(const QByteArray& pcm) {
     const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
     const qsizetype count = pcm.size() / 2;
     const qsizetype window = kRecordRate / 100;
     std::vector<int> stretches;
-    int current = 0;
+    int length = 0;  // of the stretch being read, up to its last loud window
+    int quiet = 0;   // windows since its last loud window
     for (qsizetype start = 0; start + window <= count; start += window) {
         int peak = 0;
-        for (qsizetype i = start; i < start + window; ++i)
-            peak = std::max(peak, std::abs(samples[i]));
+        for (qsizetype i = start; i < start + window; ++i) {
+            peak = std::max(peak, std::abs(int(samples[i])));
+        }
         if (peak > 3000) {
-            current += 10;
-        } else if (current > 0) {
-            stretches.push_back(current);
-            current = 0;
+            length += length > 0 ? 10 * (quiet + 1) : 10;
+            quiet = 0;
+        } else if (length > 0 && ++quiet == 5) {
+            stretches.push_back(length);
+            length = 0;
+            quiet = 0;
         }
     }
-    if (current > 0) stretches.push_back(current);
+    if (length > 0) stretches.push_back(length);
     return stretches;
 }
 
@@ -63,8 +68,9 @@ protected:
         server_ = std::make_unique<QProcess>();
         server_->setProcessEnvironment(environment);
         server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The server ends by itself ten seconds after its last client, should this test die.
         server_->start(pulseaudio,
-                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                       {"-n", "--daemonize=no", "--exit-idle-time=10", "--use-pid-file=no",
                         "--log-level=error",
                         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
                         "--load=module-null-sink sink_name=nullsink"});
