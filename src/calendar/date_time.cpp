@@ -11,7 +11,7 @@ namespace {
 constexpr std::int64_t kMsPerDay = 86'400'000;
 
 // Days from 0001-01-01 (proleptic Gregorian) to the given date, day 1 = 0.
-std::int64_t daysFromCivil(int y, int m, int d) {
+constexpr std::int64_t daysFromCivil(int y, int m, int d) {
     // Howard Hinnant's algorithm, shifted so that March is the first month.
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -34,7 +34,7 @@ DateParts civilFromDays(std::int64_t z) {
     return {y, m, d};
 }
 
-const std::int64_t kEpochOffset = daysFromCivil(1899, 12, 30);  // negative: days before 1970
+constexpr std::int64_t kEpochOffset = daysFromCivil(1899, 12, 30);  // negative: days before 1970
 
 std::int64_t totalMilliseconds(DateTime value) {
     return std::llround(value * static_cast<double>(kMsPerDay));
