@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Start-up benchmark: time from process start to the first painted frame, and peak
+# resident memory, of the companion (plumo) against a bare Qt widget window of the same
+# kind and size, measured the same way on a virtual display (Xvfb with icewm).
+#
+#   bench/startup_bench.sh [--runs N] [build-folder]
+#
+# The build folder defaults to $PLUMO_BUILD, else build/; it must be configured with the
+# benchmarks on. Each program runs N times (default 10), alternating, after one warm-up
+# run each. Prints the medians and the ratios plumo / bare (budget: at most 1.5 each).
+# Exit status 1 when a run fails to paint within 10 s or ends early.
+set -euo pipefail
+
+runs=${PLUMO_BENCH_RUNS:-10}
+while [ $# -gt 0 ]; do
+    case $1 in
+    --runs)
+        runs=${2:?--runs needs a number}
+        shift 2
+        ;;
+    -h | --help)
+        sed -n '2,11s/^# \{0,1\}//p' "$0"
+        exit 0
+        ;;
+    -*)
+        echo "startup_bench: unknown option $1" >&2
+        exit 2
+        ;;
+    *)
+        PLUMO_BUILD=$1
+        shift
+        ;;
+    esac
+done
+case $runs in
+'' | *[!0-9]* | 0)
+    echo "startup_bench: the number of runs must be a positive number, not \"$runs\"" >&2
+    exit 2
+    ;;
+esac
+if [ -n "${PLUMO_BUILD:-}" ]; then
+    mkdir -p "$PLUMO_BUILD"
+    PLUMO_BUILD=$(cd "$PLUMO_BUILD" && pwd)
+fi
+
+source "$(dirname "$0")/../scripts/setup.sh"
+source "$PLUMO_ROOT/scripts/virtual_display.sh"
+
+plumo_ensure_packages "${PLUMO_BUILD_PACKAGES[@]}" "${PLUMO_DISPLAY_PACKAGES[@]}"
+plumo_build program first_frame bare_window
+
+first_frame="$PLUMO_BUILD/bench/companion/first_frame"
+root_colour=${PLUMO_ROOT_COLOUR:-#2f5d8a}
+export PLUMO_ROOT_COLOUR=$root_colour
+
+# The programs run from a scratch folder: a pristine copy of the program folder, copied
+# again before every companion run so that each one starts from the same files.
+scratch=$(mktemp -d /tmp/plumo-startup-XXXXXX)
+cp -a "$PLUMO_BUILD/plumo" "$scratch/pristine"
+cp -a "$PLUMO_BUILD/bench/companion/bare_window" "$scratch/bare_window"
+
+cleanup() {
+    plumo_stop_virtual_display
+    rm -rf "$scratch"
+}
+
+# The companion allows one copy per user. A private network namespace gives each run its
+# own instance name (an abstract socket), so a companion running elsewhere on this
+# machine neither blocks a run nor is blocked by it. Without one, wait for the name.
+isolate=()
+if unshare --net true 2>/dev/null; then
+    isolate=(unshare --net)
+fi
+instance_name="@PLUMO.EXE.$(id -u)"
+wait_for_single_instance_free() {
+    [ ${#isolate[@]} -gt 0 ] && return 0
+    local i
+    for i in $(seq 1 300); do
+        grep -q "$instance_name\$" /proc/net/unix || return 0
+        sleep 0.1
+    done
+    echo "startup_bench: another companion ($instance_name) keeps running; stop it first" >&2
+    exit 1
+}
+
+# measure bare|plumo: one run; sets ms (first frame), change_ms (first change) and kb.
+measure() {
+    local program output
+    if [ "$1" = plumo ]; then
+        rm -rf "$scratch/run"
+        cp -a "$scratch/pristine" "$scratch/run"
+        program="$scratch/run/plumo"
+        wait_for_single_instance_free
+    else
+        program="$scratch/bare_window"
+    fi
+    if ! output=$("${isolate[@]}" "$first_frame" --root-colour "$root_colour" \
+        --settle-ms 1000 --timeout-ms 10000 -- "$program" 2>"$scratch/stderr"); then
+        echo "startup_bench: the $1 run failed:" >&2
+        cat "$scratch/stderr" >&2
+        exit 1
+    fi
+    ms=$(sed -n 's/.*first_frame_ms=\([0-9.]*\).*/\1/p' <<<"$output")
+    change_ms=$(sed -n 's/.*first_change_ms=\([0-9.]*\).*/\1/p' <<<"$output")
+    kb=$(sed -n 's/.*vmhwm_kb=\([0-9]*\).*/\1/p' <<<"$output")
+    if [ -z "$ms" ] || [ -z "$change_ms" ] || [ -z "$kb" ] || [ "$kb" -le 0 ]; then
+        echo "startup_bench: unreadable measurement of $1: $output" >&2
+        exit 1
+    fi
+}
+
+median() {
+    tr ' ' '\n' <<<"$*" | grep . | sort -g |
+        awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+unset DISPLAY
+export QT_QPA_PLATFORM=xcb
+plumo_start_virtual_display 1024x768x24
+trap cleanup EXIT
+screen=$(xdpyinfo | awk '/dimensions:/ { print $2 }')
+
+mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
+
+echo "Start-up on Xvfb $screen with icewm, $runs runs of each, alternating"
+echo "(first frame: the first look of the screen centre that stays 40 ms; first change: any)"
+measure bare
+printf 'warm-up     bare  %7.1f ms (first change %7.1f ms) %6s MB\n' "$ms" "$change_ms" "$(mb "$kb")"
+measure plumo
+printf 'warm-up     plumo %7.1f ms (first change %7.1f ms) %6s MB\n' "$ms" "$change_ms" "$(mb "$kb")"
+
+declare -A values
+for run in $(seq 1 "$runs"); do
+    for program in bare plumo; do
+        measure "$program"
+        values[$program.ms]+=" $ms" values[$program.change_ms]+=" $change_ms"
+        values[$program.kb]+=" $kb"
+        printf 'run %3d     %-5s %7.1f ms (first change %7.1f ms) %6s MB\n' "$run" "$program" \
+            "$ms" "$change_ms" "$(mb "$kb")"
+    done
+done
+
+awk -v bm="$(median "${values[bare.ms]}")" -v pm="$(median "${values[plumo.ms]}")" \
+    -v bc="$(median "${values[bare.change_ms]}")" -v pc="$(median "${values[plumo.change_ms]}")" \
+    -v bk="$(median "${values[bare.kb]}")" -v pk="$(median "${values[plumo.kb]}")" 'BEGIN {
+    budget = 1.5
+    time_ratio = pm / bm
+    memory_ratio = pk / bk
+    print ""
+    printf "%-18s %14s %14s %12s\n", "median", "first frame", "first change", "peak RSS"
+    printf "%-18s %11.1f ms %11.1f ms %9.1f MB\n", "bare Qt window", bm, bc, bk / 1024
+    printf "%-18s %11.1f ms %11.1f ms %9.1f MB\n", "plumo", pm, pc, pk / 1024
+    printf "%-18s %14.2f %14s %12.2f   (budget %.1f each)\n", "ratio plumo/bare", time_ratio, "",
+        memory_ratio, budget
+    if (time_ratio > budget) print "start-up time is over budget"
+    if (memory_ratio > budget) print "peak memory is over budget"
+}'
