@@ -11,16 +11,21 @@
 #include <QWindow>
 #include <random>
 
+#include "calendar/month_window.h"
 #include "companion/time_of_day.h"
 #include "companion/window_shape.h"
 #include "image/gif_decoder.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
+#include "memo/memo_startup.h"
 #include "platform/clock.h"
 #include "platform/file_rename.h"
+#include "platform/file_version.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
 #include "platform/window_state.h"
+#include "settings/settings_io.h"
+#include "sound/playsound.h"
 
 namespace plumo {
 namespace {
@@ -57,6 +62,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      mp1(services.player),
       services_(std::move(services)) {
     setObjectName(QStringLiteral("girlfrm"));
     setWindowTitle(kApplicationTitle);
@@ -69,6 +75,9 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
 
     createChildren();
     createMenus();
+    hicon = new ThTrayIcon(this);
+    hicon->OnClick = [this](QObject*) { hiconClick(); };
+    hicon->OnDblClick = [this](QObject*) { hiconDblClick(); };
 
     for (QTimer* timer : {&rtimer, &toptimer, &quittimer, &watchTimer}) timer->setInterval(1000);
     connect(&toptimer, &QTimer::timeout, this, &Tgirlfrm::toptimerTimer);
@@ -124,6 +133,7 @@ void Tgirlfrm::createChildren() {
     btnset = makeButton("btnset", QStringLiteral("设置"), QRect(2, 62, 69, 19));
     menu->hide();
     connect(btnhide, &QPushButton::clicked, this, &Tgirlfrm::btnhideClick);
+    connect(btnmonth, &QPushButton::clicked, this, &Tgirlfrm::btnmonthClick);
 
     for (Picture* picture : {imggirl, eyeclose}) {
         connect(picture, &Picture::mousePressed, this, &Tgirlfrm::startDrag);
@@ -143,7 +153,7 @@ void Tgirlfrm::createMenus() {
     N3 = pmenu->addAction(QStringLiteral("万年历"), btnmonth, &QPushButton::click);
     N6 = pmenu->addSeparator();
     nset = pmenu->addAction(QStringLiteral("设置"));
-    nabout = pmenu->addAction(QStringLiteral("关于"));
+    nabout = pmenu->addAction(QStringLiteral("关于"), this, &Tgirlfrm::naboutClick);
     nexit = pmenu->addAction(QStringLiteral("退出"), this, &Tgirlfrm::nexitClick);
     connect(btnset, &QPushButton::clicked, nset, &QAction::trigger);
 
@@ -169,21 +179,32 @@ void Tgirlfrm::createMenus() {
 
 // ---------------------------------------------------------------- start-up
 
-bool Tgirlfrm::FormCreate() {
+StartupResult Tgirlfrm::FormCreate() {
     // Program folder.
     apppath = services_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                 : services_.programFolder;
     if (!apppath.endsWith(QLatin1Char('/'))) apppath += QLatin1Char('/');
 
     // Only one copy runs; a second one ends here, silently.
-    if (!chkstatus()) return false;
+    if (!chkstatus()) return StartupResult::AnotherCopy;
 
     // No taskbar button: the window is a frameless tool window, and keepOffTaskbar()
     // marks it again at every show.
 
+    setUpTrayIcon();
+
+    // The calendar window, hidden until the command panel shows it.
+    monFrm = new TmonFrm(apppath, this);
+
     // Time-of-day prefix.
     const DateTime now = currentClock().now();
     const QString prefix = QString::fromStdString(timeOfDayPrefix(now));
+
+    database = openMemoDatabaseForStartup(apppath.toStdString());
+    if (!database) return StartupResult::DatabaseFailed;
+
+    // The counts of open plans and overdue reminders come here; they speak before the
+    // idle greeting.
 
     // Idle greeting when nothing else was said.
     if (lblinfo->text().isEmpty()) {
@@ -197,6 +218,10 @@ bool Tgirlfrm::FormCreate() {
     text.setColor(QPalette::WindowText, kBubbleTextColour);
     lblinfo->setPalette(text);
 
+    if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
+
+    readconfig();
+
     startSibling();
 
     if (!skinErrors_.isEmpty()) {
@@ -204,7 +229,43 @@ bool Tgirlfrm::FormCreate() {
             QStringLiteral("有皮肤文件无法载入，小秘书会少一些样子：\n") +
             skinErrors_.join(QLatin1Char('\n')));
     }
-    return true;
+    return StartupResult::Running;
+}
+
+void Tgirlfrm::setUpTrayIcon() {
+    hicon->setHint(kApplicationTitle);
+    hicon->setPopupMenu(pmenu);
+    try {
+        hicon->setVisible(true);
+    } catch (const EOutOfResources&) {
+        // No notification area on this desktop (yet): the icon docks when one appears.
+        currentMessageBoxes().error(
+            QStringLiteral("系统托盘暂时不可用，托盘图标会在托盘出现后显示。"));
+    }
+}
+
+void Tgirlfrm::readconfig() {
+    if (!services_.autostart) return;
+    SettingsValues values;
+    try {
+        loadSettings(apppath, values, *services_.autostart);
+    } catch (const AutostartError& error) {
+        currentMessageBoxes().error(error.text());
+    }
+    timeset = values.timeset;
+    soundset = values.soundset;
+    autoset = values.autoset;
+}
+
+void Tgirlfrm::saveconfig() {
+    if (!services_.autostart) return;
+    try {
+        saveSettings(apppath, SettingsValues{timeset, soundset, autoset}, *services_.autostart);
+    } catch (const SettingsFileError& error) {
+        currentMessageBoxes().error(error.text());
+    } catch (const AutostartError& error) {
+        currentMessageBoxes().error(error.text());
+    }
 }
 
 bool Tgirlfrm::chkstatus() {
@@ -293,20 +354,11 @@ void Tgirlfrm::btnhideClick() {
     if (N4->text().contains(QStringLiteral("隐藏"))) {
         toptimer.stop();
         N4->setText(kHiddenCaption);
-        hideMainWindow();
+        hicon->HideMainWindow();
     } else {
         N4->setText(kShownCaption);
-        restoreMainWindow();
+        hicon->RestoreMainWindow();
     }
-}
-
-void Tgirlfrm::hideMainWindow() { hide(); }
-
-void Tgirlfrm::restoreMainWindow() {
-    if (isMinimized()) showNormal();
-    show();
-    raise();
-    activateWindow();
 }
 
 void Tgirlfrm::setVisible(bool visible) {
@@ -382,6 +434,25 @@ void Tgirlfrm::N10Click() {
 void Tgirlfrm::showmenu() {
     N10Click();
     lblinfo->setText(QString());
+}
+
+void Tgirlfrm::btnmonthClick() {
+    if (monFrm->isVisible()) {
+        btnmonth->setText(QStringLiteral("万年历"));
+        N3->setText(QStringLiteral("万年历"));
+        monFrm->hide();
+    } else {
+        btnmonth->setText(QStringLiteral("关闭万年历"));
+        N3->setText(QStringLiteral("关闭万年历"));
+        monFrm->show();
+    }
+}
+
+void Tgirlfrm::naboutClick() {
+    const std::string version = getversion((apppath + QStringLiteral("plumo")).toStdString());
+    lblinfo->setText(kApplicationTitle + QString::fromStdString(aboutVersionText(version)) +
+                     QStringLiteral("，由 Plumo 开发小组用心制作"));
+    showinfo2();
 }
 
 void Tgirlfrm::lblinfoClick() {

@@ -15,10 +15,15 @@
 #include <memory>
 
 #include "companion/picture.h"
+#include "memo/memo_database.h"
+#include "settings/autostart.h"
+#include "sound/player.h"
+#include "tray/tray_icon.h"
 
 namespace plumo {
 
 class ProgramLauncher;
+class TmonFrm;
 
 // A text label that reports a click.
 class ClickLabel : public QLabel {
@@ -35,8 +40,17 @@ protected:
 // The services the companion uses from the desktop; tests hand in fakes.
 struct CompanionServices {
     ProgramLauncher* launcher = nullptr;       // starts the sibling programs
+    Player* player = nullptr;                  // the one media player (mp1)
+    AutostartStore* autostart = nullptr;       // the per-user autostart entry
     std::function<bool()> anotherCopyRunning;  // the single-instance guard
     QString programFolder;                     // empty: the executable's folder
+};
+
+// How the start-up sequence ended.
+enum class StartupResult {
+    Running,         // the window is to be shown
+    AnotherCopy,     // another copy runs: end silently
+    DatabaseFailed,  // the memo database could not be opened: end
 };
 
 class Tgirlfrm : public QWidget {
@@ -45,9 +59,9 @@ public:
     explicit Tgirlfrm(CompanionServices services, QWidget* parent = nullptr);
     ~Tgirlfrm() override;
 
-    // The start-up sequence. Returns false when the program must end without showing
-    // anything (another copy runs).
-    bool FormCreate();
+    // The start-up sequence. Anything but Running means the program ends without
+    // showing its window.
+    StartupResult FormCreate();
     // Shows the window centred on the work area of the primary screen.
     void showCentred();
 
@@ -66,6 +80,12 @@ public:
     void lblinfoClick();
     void N4Click() { btnhide->click(); }
     void N11Click() { btnhide->click(); }
+    void hiconClick() { N4->trigger(); }
+    void hiconDblClick() { N4->trigger(); }
+    void btnmonthClick();  // calendar toggle
+    void naboutClick();
+    void readconfig();
+    void saveconfig();
 
     bool isShown() const { return toptimer.isActive(); }
     QString bubbleText() const { return lblinfo->text(); }
@@ -110,6 +130,11 @@ public:
     QAction* N11;
     QAction* N10;
     QMenu* pmanswer;
+    ThTrayIcon* hicon;
+    Player* mp1;
+    // The memo database, open for the whole run (connection and its one query).
+    std::unique_ptr<MemoDatabase> database;
+    TmonFrm* monFrm = nullptr;
     QAction* N13;
     QAction* N12;
     QAction* N14;
@@ -145,12 +170,11 @@ private:
     void createChildren();
     void createMenus();
     void startDrag(Qt::MouseButton button);
-    void hideMainWindow();
-    void restoreMainWindow();
     void setBubbleLook(const QImage& picture);
     void scheduleShapeUpdate();
     QString skinPath(const QString& name) const { return apppath + QStringLiteral("skin/") + name; }
     void startSibling();
+    void setUpTrayIcon();
 
     CompanionServices services_;
     QStringList skinErrors_;

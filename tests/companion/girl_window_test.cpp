@@ -6,9 +6,15 @@
 
 #include <fstream>
 
+#include "calendar/month_window.h"
 #include "companion/skin_fixture.h"
 #include "companion/window_shape.h"
+#include "fake_autostart_store.h"
+#include "fake_notification_area.h"
+#include "memo/memo_schema.h"
+#include "memo/memo_startup.h"
 #include "platform/program_launcher.h"
+#include "recording_player.h"
 #include "support/fake_clock.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_dir.h"
@@ -27,15 +33,23 @@ public:
 
 class CompanionTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::writeSkinFolder(folder.path()); }
+    void SetUp() override {
+        test::writeSkinFolder(folder.path());
+        std::filesystem::create_directories(folder / "config");
+        createMemoDatabase(folder / "config/d.ini");
+        folder.write("config/config.ini", "[setting]\r\ntime=on\r\nsound=1\r\nauto=on\r\n");
+    }
 
     std::unique_ptr<Tgirlfrm> start(bool anotherCopy = false) {
         CompanionServices services;
         services.launcher = &launcher;
+        services.player = &player;
+        services.autostart = &autostart;
         services.anotherCopyRunning = [anotherCopy] { return anotherCopy; };
         services.programFolder = QString::fromStdString(folder.path().string());
         auto window = std::make_unique<Tgirlfrm>(services);
-        started = window->FormCreate();
+        result = window->FormCreate();
+        started = result == StartupResult::Running;
         if (started) window->showCentred();
         QCoreApplication::processEvents();
         return window;
@@ -49,6 +63,10 @@ protected:
     test::FakeClock clock{encodeDateTime(2026, 12, 7, 8, 0, 0)};
     test::RecordingMessageBoxes boxes;
     RecordingLauncher launcher;
+    test::RecordingPlayer player;
+    test::FakeAutostartStore autostart;
+    test::InstalledFakeNotificationArea tray;
+    StartupResult result = StartupResult::Running;
     bool started = false;
 };
 
@@ -74,6 +92,103 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
     EXPECT_TRUE(boxes.informations.isEmpty());
     EXPECT_TRUE(girl->toptimer.isActive());
     EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+    // Start-up sound, settings with their autostart entry, tray icon, hidden calendar.
+    ASSERT_EQ(player.played.size(), 1);
+    EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
+    EXPECT_EQ(girl->timeset, QStringLiteral("on"));
+    EXPECT_EQ(girl->soundset, QStringLiteral("1"));
+    EXPECT_TRUE(autostart.present);
+    EXPECT_TRUE(girl->hicon->Visible());
+    EXPECT_EQ(girl->hicon->Hint(), QStringLiteral("Plumo小秘书"));
+    EXPECT_EQ(girl->hicon->PopupMenu(), girl->pmenu);
+    ASSERT_NE(girl->database, nullptr);
+    ASSERT_NE(girl->monFrm, nullptr);
+    EXPECT_FALSE(girl->monFrm->isVisible());
+}
+
+TEST_F(CompanionTest, BrokenDatabaseEndsStartUpWithItsMessage) {
+    folder.write("config/d.ini", "not a database");
+    auto girl = start();
+    EXPECT_EQ(result, StartupResult::DatabaseFailed);
+    ASSERT_EQ(boxes.informations.size(), 1);
+    EXPECT_EQ(boxes.informations[0], kDatabaseStartupFailure);
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_TRUE(launcher.calls.isEmpty());
+    EXPECT_TRUE(player.played.isEmpty());
+}
+
+TEST_F(CompanionTest, MissingSettingsFileMeansChimeAndAutostartOff) {
+    std::filesystem::remove(folder / "config/config.ini");
+    autostart.present = true;
+    auto girl = start();
+    EXPECT_TRUE(girl->timeset.isEmpty());
+    EXPECT_FALSE(autostart.present);
+}
+
+TEST_F(CompanionTest, TrayClicksToggleAndADoubleClickLeavesHerAsSheWas) {
+    auto girl = start();
+    tray.activate(TrayActivation::Click);
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_EQ(girl->N4->text(), QStringLiteral("显示小秘书"));
+    tray.activate(TrayActivation::Click);
+    EXPECT_TRUE(girl->isVisible());
+    tray.activate(TrayActivation::Click);
+    tray.activate(TrayActivation::DoubleClick);
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+}
+
+TEST_F(CompanionTest, CalendarToggleFollowsTheWindow) {
+    auto girl = start();
+    girl->N3->trigger();
+    EXPECT_TRUE(girl->monFrm->isVisible());
+    EXPECT_EQ(girl->btnmonth->text(), QStringLiteral("关闭万年历"));
+    EXPECT_EQ(girl->N3->text(), QStringLiteral("关闭万年历"));
+    girl->monFrm->hide();  // hidden by other means
+    girl->btnmonth->click();
+    EXPECT_TRUE(girl->monFrm->isVisible());
+    EXPECT_EQ(girl->N3->text(), QStringLiteral("关闭万年历"));
+    girl->btnmonth->click();
+    EXPECT_FALSE(girl->monFrm->isVisible());
+    EXPECT_EQ(girl->btnmonth->text(), QStringLiteral("万年历"));
+    EXPECT_EQ(girl->N3->text(), QStringLiteral("万年历"));
+}
+
+TEST_F(CompanionTest, ClickWhileAnsweringLeavesTheBubble) {
+    auto girl = start();
+    const QString said = girl->bubbleText();
+    girl->answering = true;
+    girl->lblinfoClick();
+    EXPECT_TRUE(girl->pmanswer->isVisible());
+    girl->pmanswer->hide();
+    EXPECT_EQ(girl->bubbleText(), said);
+    EXPECT_FALSE(girl->menu->isVisible());
+    EXPECT_TRUE(girl->answering);
+}
+
+TEST_F(CompanionTest, MenusHoldTheirItems) {
+    auto girl = start();
+    QStringList main, outfit, answer;
+    for (QAction* a : girl->pmenu->actions()) main << (a->isSeparator() ? "-" : a->text());
+    for (QAction* a : girl->pmenu2->actions()) outfit << a->text();
+    for (QAction* a : girl->pmanswer->actions())
+        answer << a->text() + (a->isVisible() ? "" : "(hidden)");
+    EXPECT_EQ(main.join("|"), QStringLiteral("隐藏小秘书|-|备忘录|万年历|-|设置|关于|退出"));
+    EXPECT_EQ(outfit.join("|"), QStringLiteral("换装|隐藏|指令"));
+    EXPECT_EQ(answer.join("|"), QStringLiteral("查看|知道了|延迟一天(hidden)"));
+    QStringList buttons;
+    for (QPushButton* b : {girl->btnreminder, girl->btnmonth, girl->btnhide, girl->btnset})
+        buttons << QStringLiteral("%1@%2,%3").arg(b->text()).arg(b->x()).arg(b->y());
+    EXPECT_EQ(buttons.join("|"), QStringLiteral("备忘录@1,2|万年历@1,22|隐藏@1,42|设置@2,62"));
+}
+
+TEST_F(CompanionTest, AboutSpeaksInTheBigBubble) {
+    auto girl = start();
+    girl->btnhide->click();
+    girl->nabout->trigger();
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_TRUE(girl->bubbleText().startsWith(QStringLiteral("Plumo小秘书")));
+    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(230, 230, 255));
 }
 
 TEST_F(CompanionTest, GreetingWithoutPrefixAtTheBoundary) {
@@ -85,7 +200,9 @@ TEST_F(CompanionTest, GreetingWithoutPrefixAtTheBoundary) {
 
 TEST_F(CompanionTest, SecondCopyStopsBeforeDoingAnything) {
     auto girl = start(/*anotherCopy=*/true);
-    EXPECT_FALSE(started);
+    EXPECT_EQ(result, StartupResult::AnotherCopy);
+    EXPECT_TRUE(player.played.isEmpty());
+    EXPECT_FALSE(girl->hicon->Visible());
     EXPECT_FALSE(girl->isVisible());
     EXPECT_TRUE(launcher.calls.isEmpty());
     EXPECT_TRUE(girl->bubbleText().isEmpty());
