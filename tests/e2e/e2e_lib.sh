@@ -109,3 +109,47 @@ e2e_drag() {
     xdotool mouseup 1
     sleep 0.5
 }
+
+# The companion's tray icon: its visible window in the notification area (small).
+e2e_tray_icon() {
+    local id
+    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -le 48 ] && [ "$HEIGHT" -le 48 ] && echo "$id" && return 0
+    done
+    return 0
+}
+
+# Visible windows of the program that are neither the companion nor the tray icon
+# (menus, tooltips), one "id x y width height" line each.
+e2e_popups() {
+    local id
+    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        { [ "$WIDTH" = 168 ] && [ "$HEIGHT" = 93 ]; } && continue
+        { [ "$WIDTH" -le 48 ] && [ "$HEIGHT" -le 48 ]; } && continue
+        echo "$id $X $Y $WIDTH $HEIGHT"
+    done
+    return 0
+}
+
+# Clicks a button at the centre of a window.
+e2e_click_window() {
+    local id=$1 button=${2:-1}
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 0.2
+    xdotool click "$button"
+    sleep 0.7
+}
+
+# Waits up to $2 seconds for a command to succeed.
+e2e_wait_for() {
+    local seconds=$1 i
+    shift
+    for i in $(seq 1 $((seconds * 10))); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The tray icon, its menu, the bubble and the goodbye on a real X server with icewm.
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_setup
+e2e_start_plumo
+
+icon=$(e2e_tray_icon)
+[ -n "$icon" ] || e2e_fatal "no tray icon docked"
+echo "ok: the icon is in the tray"
+
+# Hovering shows the tooltip: the tooltip colour appears above the icon.
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+above="160x40+$((X - 80 > 0 ? X - 80 : 0))+$((Y - 40))"
+tooltip_share() {
+    import -window root "$E2E_DIR/screen.png"
+    convert "$E2E_DIR/screen.png" -crop "$above" +repage -fill black +opaque "rgb(255,255,220)" \
+        -fill white -opaque "rgb(255,255,220)" -format "%[fx:mean>0.1]" info:-
+}
+e2e_check "no tooltip before hovering" test "$(tooltip_share)" = 0
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+tooltip_shown() { test "$(tooltip_share)" = 1; }
+e2e_check "hovering the icon shows its tooltip" e2e_wait_for 5 tooltip_shown
+e2e_save_screenshot tray-tooltip.png
+xdotool mousemove 10 10
+sleep 0.5
+
+e2e_click_window "$icon" 1
+e2e_check "a click on the icon hides the companion" test -z "$(e2e_companion_windows)"
+e2e_click_window "$icon" 1
+companion_shown() { test -n "$(e2e_companion_windows)"; }
+e2e_check "a second click shows her again" e2e_wait_for 3 companion_shown
+WID=$(e2e_companion_windows | head -n 1)
+
+# A click on the bubble opens the command panel: the empty corner of the text turns
+# into the settings button.
+e2e_window_position
+before=$(e2e_pixel $((X + 70)) $((Y + 78)))
+xdotool mousemove $((X + 70)) $((Y + 78)) click 1
+sleep 0.7
+after=$(e2e_pixel $((X + 70)) $((Y + 78)))
+e2e_check "a click on the bubble opens the command panel ($before -> $after)" test "$before" != "$after"
+e2e_save_screenshot command-panel.png
+
+# The right button on the icon opens the main menu; its last item says goodbye.
+e2e_click_window "$icon" 3
+menu=$(e2e_popups | head -n 1)
+e2e_check "a right-click on the icon opens the menu" test -n "$menu"
+e2e_save_screenshot tray-menu.png
+[ -n "$menu" ] || e2e_finish
+read -r _ mx my mw mh <<<"$menu"
+xdotool mousemove $((mx + mw / 2)) $((my + mh - 12))
+sleep 0.3
+xdotool click 1
+clicked=$(date +%s.%N)
+gone() { ! kill -0 "$PLUMO_PID" 2>/dev/null; }
+e2e_wait_for 10 gone || true
+ended=$(date +%s.%N)
+elapsed=$(awk -v a="$clicked" -v b="$ended" 'BEGIN { printf "%.2f", b - a }')
+about_two_seconds() { awk -v t="$elapsed" 'BEGIN { exit !(t > 1.5 && t < 4) }'; }
+e2e_check "退出 ends the program" gone
+e2e_check "about two seconds after the click (${elapsed}s)" about_two_seconds
+PLUMO_PID=""
+e2e_finish
