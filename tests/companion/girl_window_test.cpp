@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 
+#include <sqlite3.h>
+
 #include <fstream>
+#include <functional>
 
 #include "calendar/month_window.h"
 #include "companion/skin_fixture.h"
@@ -115,6 +118,37 @@ TEST_F(CompanionTest, BrokenDatabaseEndsStartUpWithItsMessage) {
     EXPECT_FALSE(girl->isVisible());
     EXPECT_TRUE(launcher.calls.isEmpty());
     EXPECT_TRUE(player.played.isEmpty());
+}
+
+TEST_F(CompanionTest, EveryUnusableDatabaseEndsStartUp) {
+    const auto database = folder / "config/d.ini";
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"missing", [&] { std::filesystem::remove(database); }},
+        {"empty", [&] { folder.write("config/d.ini", ""); }},
+        {"directory",
+         [&] {
+             std::filesystem::remove(database);
+             std::filesystem::create_directory(database);
+         }},
+        {"without the memo tables",
+         [&] {
+             // An SQLite file of another program: without the memo tables.
+             sqlite3* db = nullptr;
+             ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+             sqlite3_exec(db, "drop table log; drop table master;", nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         }},
+    };
+    for (const auto& [name, prepare] : cases) {
+        std::filesystem::remove_all(database);
+        createMemoDatabase(database);
+        prepare();
+        boxes.informations.clear();
+        auto girl = start();
+        EXPECT_EQ(result, StartupResult::DatabaseFailed) << name;
+        EXPECT_EQ(boxes.informations, QStringList{kDatabaseStartupFailure}) << name;
+        EXPECT_FALSE(girl->isVisible()) << name;
+    }
 }
 
 TEST_F(CompanionTest, MissingSettingsFileMeansChimeAndAutostartOff) {
