@@ -36,21 +36,21 @@ constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 25
     kWhite{255, 255, 255, 255}, kClear{0, 0, 0, 0};
 
 GifFrameSpec frame(int left, int top, int width, int height, std::vector<std::uint8_t> indices) {
-    GifFrameSpec spec;
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.indices = std::move(indices);
-    return spec;
+    GifFrameSpec layout;
+    layout.left = left;
+    layout.top = top;
+    layout.width = width;
+    layout.height = height;
+    layout.indices = std::move(indices);
+    return layout;
 }
 
-GifFrameSpec controlled(GifFrameSpec spec, int delay, int disposal, int transparent = -1) {
-    spec.hasControl = true;
-    spec.delayCentiseconds = delay;
-    spec.disposal = disposal;
-    spec.transparentIndex = transparent;
-    return spec;
+GifFrameSpec controlled(GifFrameSpec layout, int delay, int disposal, int transparent = -1) {
+    layout.hasControl = true;
+    layout.delayCentiseconds = delay;
+    layout.disposal = disposal;
+    layout.transparentIndex = transparent;
+    return layout;
 }
 
 void expectCanvas(const RgbaImage& image, const std::vector<std::vector<Rgba>>& rows) {
@@ -74,8 +74,8 @@ std::string problemOf(const std::string& bytes, const std::string& name = "skin/
 }
 
 TEST(GifDecoding, StillImageIsOneFrame) {
-    const GifSpec spec{3, 2, kColours, {frame(0, 0, 3, 2, {0, 1, 2, 3, 4, 0})}};
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "still.gif");
+    const GifSpec layout{3, 2, kColours, {frame(0, 0, 3, 2, {0, 1, 2, 3, 4, 0})}};
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "still.gif");
     EXPECT_EQ(animation.width, 3);
     EXPECT_EQ(animation.height, 2);
     ASSERT_EQ(animation.frames.size(), 1u);
@@ -88,8 +88,8 @@ TEST(GifDecoding, TransparentColourAndLocalColourMaps) {
     GifFrameSpec first = controlled(frame(0, 0, 3, 1, {0, 2, 1}), 10, 0, 2);
     GifFrameSpec second = controlled(frame(0, 0, 3, 1, {1, 0, 1}), 10, 0, 1);
     second.localColours = {{9, 8, 7}, {1, 2, 3}};  // index 1 is transparent here
-    const GifSpec spec{3, 1, kColours, {first, second}};
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "eyes.gif");
+    const GifSpec layout{3, 1, kColours, {first, second}};
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "eyes.gif");
     ASSERT_EQ(animation.frames.size(), 2u);
     expectCanvas(animation.frames[0].image, {{kRed, kClear, kGreen}});
     // Transparent pixels of the second frame leave the first frame's pixels showing.
@@ -97,27 +97,27 @@ TEST(GifDecoding, TransparentColourAndLocalColourMaps) {
 }
 
 TEST(GifDecoding, DelaysInMilliseconds) {
-    GifSpec spec{1, 1, kColours, {}};
+    GifSpec layout{1, 1, kColours, {}};
     const int delays[] = {0, 1, 2, 7, 50, 65535};
-    for (int delay : delays) spec.frames.push_back(controlled(frame(0, 0, 1, 1, {0}), delay, 1));
-    spec.frames.push_back(frame(0, 0, 1, 1, {1}));  // no control block at all
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "delays.gif");
+    for (int delay : delays) layout.frames.push_back(controlled(frame(0, 0, 1, 1, {0}), delay, 1));
+    layout.frames.push_back(frame(0, 0, 1, 1, {1}));  // no control block at all
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "delays.gif");
     ASSERT_EQ(animation.frames.size(), 7u);
     const int expected[] = {100, 100, 20, 70, 500, 655350, 100};
     for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(animation.frames[i].delayMs, expected[i]) << i;
 }
 
 TEST(GifDecoding, DisposalMethodsAndOffsetFrames) {
-    const GifSpec spec{4,
-                       2,
-                       kColours,
-                       {
-                           controlled(frame(0, 0, 4, 2, {0, 0, 0, 0, 0, 0, 0, 0}), 5, 1),  // keep
-                           controlled(frame(1, 0, 2, 1, {1, 1}), 5, 2),  // clear afterwards
-                           controlled(frame(0, 1, 1, 1, {2}), 5, 3),     // restore previous
-                           controlled(frame(3, 1, 1, 1, {3}), 5, 0),
-                       }};
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "dispose.gif");
+    const GifSpec layout{4,
+                         2,
+                         kColours,
+                         {
+                             controlled(frame(0, 0, 4, 2, {0, 0, 0, 0, 0, 0, 0, 0}), 5, 1),  // keep
+                             controlled(frame(1, 0, 2, 1, {1, 1}), 5, 2),  // clear afterwards
+                             controlled(frame(0, 1, 1, 1, {2}), 5, 3),     // restore previous
+                             controlled(frame(3, 1, 1, 1, {3}), 5, 0),
+                         }};
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "dispose.gif");
     ASSERT_EQ(animation.frames.size(), 4u);
     expectCanvas(animation.frames[0].image, {{kRed, kRed, kRed, kRed}, {kRed, kRed, kRed, kRed}});
     expectCanvas(animation.frames[1].image,
@@ -129,18 +129,18 @@ TEST(GifDecoding, DisposalMethodsAndOffsetFrames) {
 }
 
 TEST(GifDecoding, RestorePreviousOnTheFirstFrameGivesAnEmptyCanvas) {
-    const GifSpec spec{
+    const GifSpec layout{
         2, 1, kColours, {controlled(frame(0, 0, 1, 1, {0}), 5, 3), frame(1, 0, 1, 1, {1})}};
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "first.gif");
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "first.gif");
     ASSERT_EQ(animation.frames.size(), 2u);
     expectCanvas(animation.frames[0].image, {{kRed, kClear}});
     expectCanvas(animation.frames[1].image, {{kClear, kGreen}});
 }
 
 TEST(GifDecoding, FramesOutsideTheCanvasAreClipped) {
-    const GifSpec spec{
+    const GifSpec layout{
         3, 2, kColours, {frame(1, 1, 3, 2, {0, 1, 2, 3, 3, 3}), frame(5, 5, 1, 1, {0})}};
-    const GifAnimation animation = decodeGifBytes(writeGif(spec), "clip.gif");
+    const GifAnimation animation = decodeGifBytes(writeGif(layout), "clip.gif");
     ASSERT_EQ(animation.frames.size(), 2u);
     expectCanvas(animation.frames[0].image, {{kClear, kClear, kClear}, {kClear, kRed, kGreen}});
     expectCanvas(animation.frames[1].image, {{kClear, kClear, kClear}, {kClear, kRed, kGreen}});
@@ -213,15 +213,15 @@ TEST(GifDecoding, RejectsMalformedFiles) {
 }
 
 GifSpec blinkSpec() {
-    GifSpec spec{5, 3, kColours, {}};
-    spec.frames.push_back(
+    GifSpec layout{5, 3, kColours, {}};
+    layout.frames.push_back(
         controlled(frame(0, 0, 5, 3, std::vector<std::uint8_t>(15, 4)), 150, 1, 4));
     GifFrameSpec closed = controlled(frame(1, 1, 3, 1, {0, 1, 0}), 20, 2, 4);
     closed.interlaced = true;
     closed.localColours = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}};
-    spec.frames.push_back(closed);
-    spec.frames.push_back(controlled(frame(0, 0, 5, 3, std::vector<std::uint8_t>(15, 3)), 0, 3));
-    return spec;
+    layout.frames.push_back(closed);
+    layout.frames.push_back(controlled(frame(0, 0, 5, 3, std::vector<std::uint8_t>(15, 3)), 0, 3));
+    return layout;
 }
 
 TEST(GifDecoding, TruncationAtEveryOffsetIsAnError) {

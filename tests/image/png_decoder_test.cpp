@@ -41,38 +41,38 @@ std::string problemOf(const std::string& bytes, const std::string& name = "skin/
 
 PngSpec plainSpec(int width, int height, int colorType, int bitDepth,
                   std::vector<std::vector<std::uint8_t>> rows) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = colorType;
-    spec.bitDepth = bitDepth;
-    spec.rows = std::move(rows);
-    return spec;
+    PngSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = colorType;
+    layout.bitDepth = bitDepth;
+    layout.rows = std::move(rows);
+    return layout;
 }
 
 PngSpec rgbaSpec(int width, int height) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = PNG_COLOR_TYPE_RGBA;
+    PngSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = PNG_COLOR_TYPE_RGBA;
     for (int y = 0; y < height; ++y) {
         std::vector<std::uint8_t> row;
         for (int x = 0; x < width; ++x) {
             row.insert(row.end(), {std::uint8_t(x * 37 + y), std::uint8_t(y * 53 + 7),
                                    std::uint8_t(x * y * 11), std::uint8_t(255 - x * 19 - y * 3)});
         }
-        spec.rows.push_back(row);
+        layout.rows.push_back(row);
     }
-    return spec;
+    return layout;
 }
 
-void expectPixelsMatchRgbaRows(const RgbaImage& image, const PngSpec& spec) {
-    ASSERT_EQ(image.width, spec.width);
-    ASSERT_EQ(image.height, spec.height);
-    ASSERT_EQ(image.pixels.size(), std::size_t(spec.width * spec.height * 4));
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const auto& row = spec.rows[y];
+void expectPixelsMatchRgbaRows(const RgbaImage& image, const PngSpec& layout) {
+    ASSERT_EQ(image.width, layout.width);
+    ASSERT_EQ(image.height, layout.height);
+    ASSERT_EQ(image.pixels.size(), std::size_t(layout.width * layout.height * 4));
+    for (int y = 0; y < layout.height; ++y) {
+        for (int x = 0; x < layout.width; ++x) {
+            const auto& row = layout.rows[y];
             const Rgba expected{row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
             EXPECT_EQ(pixelAt(image, x, y), expected) << "at " << x << "," << y;
         }
@@ -82,13 +82,13 @@ void expectPixelsMatchRgbaRows(const RgbaImage& image, const PngSpec& spec) {
 TEST(PngDecoding, ColourTypesExpandToRgba) {
     {
         SCOPED_TRACE("RGBA, 8 bits");
-        const PngSpec spec = rgbaSpec(5, 3);
-        expectPixelsMatchRgbaRows(decodePngBytes(writePng(spec), "a.png"), spec);
+        const PngSpec layout = rgbaSpec(5, 3);
+        expectPixelsMatchRgbaRows(decodePngBytes(writePng(layout), "a.png"), layout);
     }
     {
         SCOPED_TRACE("RGB gets opaque alpha");
-        PngSpec spec = plainSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {{10, 20, 30, 250, 251, 252}});
-        const RgbaImage image = decodePngBytes(writePng(spec), "rgb.png");
+        PngSpec layout = plainSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {{10, 20, 30, 250, 251, 252}});
+        const RgbaImage image = decodePngBytes(writePng(layout), "rgb.png");
         EXPECT_EQ(pixelAt(image, 0, 0), (Rgba{10, 20, 30, 255}));
         EXPECT_EQ(pixelAt(image, 1, 0), (Rgba{250, 251, 252, 255}));
     }
@@ -123,9 +123,9 @@ TEST(PngDecoding, ColourTypesExpandToRgba) {
     }
     {
         SCOPED_TRACE("grey with a transparent grey value");
-        PngSpec spec = plainSpec(3, 1, PNG_COLOR_TYPE_GRAY, 8, {{5, 6, 5}});
-        spec.transparentGrey = 5;
-        const RgbaImage image = decodePngBytes(writePng(spec), "tgrey.png");
+        PngSpec layout = plainSpec(3, 1, PNG_COLOR_TYPE_GRAY, 8, {{5, 6, 5}});
+        layout.transparentGrey = 5;
+        const RgbaImage image = decodePngBytes(writePng(layout), "tgrey.png");
         EXPECT_EQ(pixelAt(image, 0, 0).a, 0);
         EXPECT_EQ(pixelAt(image, 1, 0), (Rgba{6, 6, 6, 255}));
         EXPECT_EQ(pixelAt(image, 2, 0).a, 0);
@@ -133,15 +133,15 @@ TEST(PngDecoding, ColourTypesExpandToRgba) {
 }
 
 TEST(PngDecoding, PaletteWithTransparency) {
-    PngSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 2;
-    spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 192, 220, 192};
-    spec.paletteAlpha = {0, 128};  // entries past the tRNS list stay opaque
-    spec.rows = {{0b00011011}, {0b11100100}};
-    const RgbaImage image = decodePngBytes(writePng(spec), "palette.png");
+    PngSpec layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = 2;
+    layout.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 192, 220, 192};
+    layout.paletteAlpha = {0, 128};  // entries past the tRNS list stay opaque
+    layout.rows = {{0b00011011}, {0b11100100}};
+    const RgbaImage image = decodePngBytes(writePng(layout), "palette.png");
     const Rgba colours[4] = {
         {255, 0, 0, 0}, {0, 255, 0, 128}, {0, 0, 255, 255}, {192, 220, 192, 255}};
     for (int x = 0; x < 4; ++x) {
@@ -149,9 +149,9 @@ TEST(PngDecoding, PaletteWithTransparency) {
         EXPECT_EQ(pixelAt(image, x, 1), colours[3 - x]) << "row 1 at " << x;
     }
 
-    spec.bitDepth = 8;
-    spec.rows = {{3, 2, 1, 0}, {0, 0, 1, 1}};
-    const RgbaImage eightBit = decodePngBytes(writePng(spec), "palette8.png");
+    layout.bitDepth = 8;
+    layout.rows = {{3, 2, 1, 0}, {0, 0, 1, 1}};
+    const RgbaImage eightBit = decodePngBytes(writePng(layout), "palette8.png");
     EXPECT_EQ(pixelAt(eightBit, 0, 0), colours[3]);
     EXPECT_EQ(pixelAt(eightBit, 3, 0), colours[0]);
     EXPECT_EQ(pixelAt(eightBit, 2, 1), colours[1]);
@@ -159,11 +159,11 @@ TEST(PngDecoding, PaletteWithTransparency) {
 
 TEST(PngDecoding, SixteenBitChannelsRoundToEightBits) {
     const std::uint16_t values[] = {0x0000, 0x00FF, 0x0080, 0x7FFF, 0x8080, 0xFF00, 0xFF7F, 0xFFFF};
-    PngSpec spec;
-    spec.width = 8;
-    spec.height = 1;
-    spec.colorType = PNG_COLOR_TYPE_RGBA;
-    spec.bitDepth = 16;
+    PngSpec layout;
+    layout.width = 8;
+    layout.height = 1;
+    layout.colorType = PNG_COLOR_TYPE_RGBA;
+    layout.bitDepth = 16;
     std::vector<std::uint8_t> row;
     for (int x = 0; x < 8; ++x) {
         const std::uint16_t channels[4] = {values[x], values[7 - x], values[x],
@@ -171,8 +171,8 @@ TEST(PngDecoding, SixteenBitChannelsRoundToEightBits) {
         for (std::uint16_t c : channels)
             row.insert(row.end(), {std::uint8_t(c >> 8), std::uint8_t(c)});
     }
-    spec.rows = {row};
-    const RgbaImage image = decodePngBytes(writePng(spec), "deep.png");
+    layout.rows = {row};
+    const RgbaImage image = decodePngBytes(writePng(layout), "deep.png");
     auto scaled = [](std::uint16_t v) { return int(std::lround(v * 255.0 / 65535.0)); };
     for (int x = 0; x < 8; ++x) {
         EXPECT_EQ(pixelAt(image, x, 0), (Rgba{scaled(values[x]), scaled(values[7 - x]),
@@ -188,9 +188,9 @@ TEST(PngDecoding, SixteenBitChannelsRoundToEightBits) {
 }
 
 TEST(PngDecoding, InterlacedMatchesItsPixels) {
-    PngSpec spec = rgbaSpec(11, 9);  // odd sizes leave some Adam7 passes partly empty
-    spec.interlaced = true;
-    expectPixelsMatchRgbaRows(decodePngBytes(writePng(spec), "adam7.png"), spec);
+    PngSpec layout = rgbaSpec(11, 9);  // odd sizes leave some Adam7 passes partly empty
+    layout.interlaced = true;
+    expectPixelsMatchRgbaRows(decodePngBytes(writePng(layout), "adam7.png"), layout);
 
     PngSpec onePixel = rgbaSpec(1, 1);
     onePixel.interlaced = true;
@@ -199,9 +199,9 @@ TEST(PngDecoding, InterlacedMatchesItsPixels) {
 
 TEST(PngDecoding, ReadsFilesAndNamesTheFileInErrors) {
     test::TempDir dir;
-    const PngSpec spec = rgbaSpec(3, 2);
-    dir.write("skin/g1", writePng(spec));
-    expectPixelsMatchRgbaRows(decodePngFile((dir / "skin/g1").string()), spec);
+    const PngSpec layout = rgbaSpec(3, 2);
+    dir.write("skin/g1", writePng(layout));
+    expectPixelsMatchRgbaRows(decodePngFile((dir / "skin/g1").string()), layout);
 
     const std::string missing = (dir / "skin/g2").string();
     try {
@@ -254,9 +254,9 @@ TEST(PngDecoding, RejectsOtherFormatsAndOversizedImages) {
 }
 
 TEST(PngDecoding, TruncationAtEveryOffsetIsAnError) {
-    PngSpec spec = rgbaSpec(6, 5);
-    spec.interlaced = true;
-    const std::string bytes = writePng(spec);
+    PngSpec layout = rgbaSpec(6, 5);
+    layout.interlaced = true;
+    const std::string bytes = writePng(layout);
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         const std::string message = problemOf(bytes.substr(0, length));
         EXPECT_EQ(message.rfind("skin/g1: ", 0), 0u) << "cut at " << length << ": " << message;
@@ -265,8 +265,8 @@ TEST(PngDecoding, TruncationAtEveryOffsetIsAnError) {
 }
 
 TEST(PngDecoding, CorruptBytesNeverCrash) {
-    const PngSpec spec = rgbaSpec(7, 6);
-    const std::string original = writePng(spec);
+    const PngSpec layout = rgbaSpec(7, 6);
+    const std::string original = writePng(layout);
     std::mt19937 random(20240611);
     int decoded = 0;
     for (int round = 0; round < 2000; ++round) {

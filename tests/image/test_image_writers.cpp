@@ -18,8 +18,8 @@ void appendToString(png_structp png, png_bytep data, png_size_t length) {
 void flushNothing(png_structp) {}
 
 // No object with a destructor is created in this function: libpng may longjmp out of it.
-bool runPngWriter(const PngSpec& spec, std::string* out, png_bytep* rowPointers, png_color* palette,
-                  int paletteSize) {
+bool runPngWriter(const PngSpec& layout, std::string* out, png_bytep* rowPointers,
+                  png_color* palette, int paletteSize) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -31,16 +31,17 @@ bool runPngWriter(const PngSpec& spec, std::string* out, png_bytep* rowPointers,
         return false;
     }
     png_set_write_fn(png, out, appendToString, flushNothing);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (paletteSize > 0) png_set_PLTE(png, info, palette, paletteSize);
-    if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+    if (!layout.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()),
+                     nullptr);
     }
-    if (spec.transparentGrey >= 0) {
+    if (layout.transparentGrey >= 0) {
         png_color_16 grey{};
-        grey.gray = png_uint_16(spec.transparentGrey);
+        grey.gray = png_uint_16(layout.transparentGrey);
         png_set_tRNS(png, info, nullptr, 0, &grey);
     }
     png_write_info(png, info);
@@ -75,22 +76,23 @@ ColorMapObject* makeColourMap(const std::vector<GifColour>& colours) {
 
 }  // namespace
 
-std::string writePng(const PngSpec& spec) {
+std::string writePng(const PngSpec& layout) {
     std::string out;
-    std::vector<std::vector<std::uint8_t>> rows = spec.rows;
+    std::vector<std::vector<std::uint8_t>> rows = layout.rows;
     std::vector<png_bytep> rowPointers;
     for (auto& row : rows) rowPointers.push_back(row.data());
     std::vector<png_color> palette;
-    for (std::size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-        palette.push_back(png_color{spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (std::size_t i = 0; i + 2 < layout.palette.size(); i += 3) {
+        palette.push_back(
+            png_color{layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
     }
-    if (!runPngWriter(spec, &out, rowPointers.data(), palette.data(), int(palette.size()))) {
+    if (!runPngWriter(layout, &out, rowPointers.data(), palette.data(), int(palette.size()))) {
         throw std::runtime_error("PNG writer failed");
     }
     return out;
 }
 
-std::string writeGif(const GifSpec& spec) {
+std::string writeGif(const GifSpec& layout) {
     std::string out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, appendGifBytes, &error);
@@ -98,12 +100,12 @@ std::string writeGif(const GifSpec& spec) {
     EGifSetGifVersion(gif, true);
 
     ColorMapObject* global =
-        spec.globalColours.empty() ? nullptr : makeColourMap(spec.globalColours);
-    const int globalResult = EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, global);
+        layout.globalColours.empty() ? nullptr : makeColourMap(layout.globalColours);
+    const int globalResult = EGifPutScreenDesc(gif, layout.width, layout.height, 8, 0, global);
     GifFreeMapObject(global);
     try {
         writeGifOrThrow(globalResult, gif, "screen");
-        for (const GifFrameSpec& frame : spec.frames) {
+        for (const GifFrameSpec& frame : layout.frames) {
             if (frame.hasControl) {
                 GraphicsControlBlock control{};
                 control.DisposalMode = frame.disposal;

@@ -19,7 +19,7 @@ struct PngSpec {
     int transparentGrey = -1;                     // tRNS for grey images
 };
 
-std::string writePng(const PngSpec& spec);
+std::string writePng(const PngSpec& layout);
 
 struct GifColour {
     std::uint8_t r, g, b;
@@ -46,7 +46,7 @@ struct GifSpec {
     std::vector<GifFrameSpec> frames;
 };
 
-std::string writeGif(const GifSpec& spec);
+std::string writeGif(const GifSpec& layout);
 
 // A PNG chunk with its length and CRC, for building deliberately odd files.
 std::string pngChunk(const std::string& type, const std::string& data);
