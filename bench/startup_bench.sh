@@ -43,7 +43,9 @@ if [ -n "${PLUMO_BUILD:-}" ]; then
     PLUMO_BUILD=$(cd "$PLUMO_BUILD" && pwd)
 fi
 
+# shellcheck source=scripts/setup.sh
 source "$(dirname "$0")/../scripts/setup.sh"
+# shellcheck source=scripts/virtual_display.sh
 source "$PLUMO_ROOT/scripts/virtual_display.sh"
 
 plumo_ensure_packages "${PLUMO_BUILD_PACKAGES[@]}" "${PLUMO_DISPLAY_PACKAGES[@]}"
@@ -74,8 +76,8 @@ fi
 instance_name="@PLUMO.EXE.$(id -u)"
 wait_for_single_instance_free() {
     [ ${#isolate[@]} -gt 0 ] && return 0
-    local i
-    for i in $(seq 1 300); do
+    local _
+    for _ in $(seq 1 300); do
         grep -q "$instance_name\$" /proc/net/unix || return 0
         sleep 0.1
     done

@@ -32,6 +32,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,10 +138,16 @@ std::uint32_t pixelForRgb(const xcb_visualtype_t& visual, std::uint32_t rgb) {
 
 using Patch = std::vector<std::uint32_t>;
 
+// The display cannot be used for measuring.
+struct DisplayError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 class Screen {
 public:
     Screen() {
-        connection_ = xcb_connect(nullptr, nullptr);
+        connectionOwner_.reset(xcb_connect(nullptr, nullptr));
+        connection_ = connectionOwner_.get();
         if (xcb_connection_has_error(connection_))
             fail("cannot open the X display (is DISPLAY set?)");
         const xcb_setup_t* setup = xcb_get_setup(connection_);
@@ -165,9 +172,6 @@ public:
         patchX_ = static_cast<std::int16_t>(screen_->width_in_pixels / 2 - kPatchWidth / 2);
         patchY_ = static_cast<std::int16_t>(screen_->height_in_pixels / 2 - kPatchHeight / 2);
     }
-    ~Screen() { xcb_disconnect(connection_); }
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
 
     // Paints the root window the colour and checks that the centre now shows it.
     void paintRoot(std::uint32_t rgb) {
@@ -176,11 +180,12 @@ public:
         xcb_clear_area(connection_, 0, screen_->root, 0, 0, 0, 0);
         for (const std::uint32_t pixel : readCentre()) {
             if (pixel != rootPixel_) {
-                std::fprintf(stderr,
-                             "first_frame: the screen centre is covered (pixel %06x, root %06x);"
-                             " is another window open there?\n",
-                             pixel, rootPixel_);
-                std::exit(kExitSetup);
+                char problem[160];
+                std::snprintf(problem, sizeof problem,
+                              "the screen centre is covered (pixel %06x, root %06x);"
+                              " is another window open there?",
+                              pixel, rootPixel_);
+                fail(problem);
             }
         }
     }
@@ -207,11 +212,12 @@ public:
     }
 
 private:
-    [[noreturn]] static void fail(const char* problem) {
-        std::fprintf(stderr, "first_frame: %s\n", problem);
-        std::exit(kExitSetup);
-    }
+    [[noreturn]] static void fail(const std::string& problem) { throw DisplayError(problem); }
 
+    struct Disconnect {
+        void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+    };
+    std::unique_ptr<xcb_connection_t, Disconnect> connectionOwner_;
     xcb_connection_t* connection_ = nullptr;
     xcb_screen_t* screen_ = nullptr;
     xcb_visualtype_t visual_{};
@@ -310,8 +316,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+int measure(const Options& options) {
     Screen screen;
     screen.paintRoot(options.rootRgb);
 
@@ -346,7 +351,7 @@ int main(int argc, char** argv) {
         }
         if (now - start > options.timeout) {
             std::fprintf(stderr,
-                         "first_frame: %s painted nothing at the screen centre in %lld ms\n",
+                         "first_frame: %s showed no steady frame at the screen centre in %lld ms\n",
                          options.command[0], static_cast<long long>(options.timeout.count()));
             return kExitNoFrame;
         }
@@ -364,4 +369,14 @@ int main(int argc, char** argv) {
     std::printf("first_frame_ms=%.1f first_change_ms=%.1f vmhwm_kb=%ld\n", firstFrameMs,
                 firstChangeMs, peakKb);
     return 0;
+}
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    try {
+        return measure(options);  // the program is ended on every way out
+    } catch (const DisplayError& error) {
+        std::fprintf(stderr, "first_frame: %s\n", error.what());
+        return kExitSetup;
+    }
 }
