@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "image/rgba_image.h"
+#include "platform/file_descriptor.h"
 
 namespace plumo {
 
@@ -15,20 +16,6 @@ namespace {
 
 // Compressed files are far smaller than their pixels; anything bigger is not one of ours.
 constexpr off_t kMaxFileBytes = static_cast<off_t>(kMaxImageBytes);
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string systemError(const char* action, int error) {
     return std::string(action) + ": " + std::strerror(error);

@@ -26,15 +26,6 @@ bool isWordChar(char c) {
     return std::isalnum(u) || c == '_' || c == '.' || c == '$' || u >= 0x80;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 [[noreturn]] void syntaxError(const std::string& what, std::string_view statement) {
     std::string shown(statement);
     while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
@@ -275,6 +266,15 @@ std::string translateJetStatement(std::string_view jetStatement) {
     }
     emitUpTo(tokens.size());
     return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
 }  // namespace plumo

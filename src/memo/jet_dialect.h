@@ -24,6 +24,9 @@ namespace plumo {
 // (an unterminated literal, a date that does not exist, text after the end).
 std::string translateJetStatement(std::string_view jetStatement);
 
+// Names in statements (keywords, columns) compare without regard to ASCII letter case.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
 // The date-time value a Jet date literal body (the text between the '#') names.
 // Throws DatabaseError when it names none.
 DateTime parseJetDateLiteral(std::string_view body);

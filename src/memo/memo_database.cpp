@@ -34,15 +34,6 @@ const char* typeName(const MemoField::Value& value) {
                           ") into type (" + wanted + ")");
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // A prepared statement that finalizes itself.
 class Statement {
 public:

@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_descriptor.h"
+
 namespace plumo {
 namespace {
 
@@ -44,20 +46,6 @@ std::uint64_t boundedCount(std::uint64_t count, std::uint64_t entrySize) {
     if (entrySize == 0 || entrySize > kMaxEntrySize) return 0;
     return std::min({count, kMaxHeaders, kMaxHeaderTableBytes / entrySize});
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads fixed positions of an ELF file in its own class and byte order, never past its end.
 class ElfReader {

@@ -7,28 +7,18 @@
 
 #include "support/temp_dir.h"
 #include "test_image_writers.h"
+#include "test_pixels.h"
 
 namespace plumo {
 namespace {
+
+using test::pixelAt;
+using test::Rgba;
 
 using test::GifColour;
 using test::GifFrameSpec;
 using test::GifSpec;
 using test::writeGif;
-
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgba& p) {
-    return out << "(" << p.r << "," << p.g << "," << p.b << "," << p.a << ")";
-}
-
-Rgba pixelAt(const RgbaImage& image, int x, int y) {
-    const std::uint8_t* p = image.pixels.data() + (std::size_t(y) * image.width + x) * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
 
 const std::vector<GifColour> kColours = {
     {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {192, 220, 192}};

@@ -9,26 +9,16 @@
 
 #include "support/temp_dir.h"
 #include "test_image_writers.h"
+#include "test_pixels.h"
 
 namespace plumo {
 namespace {
 
+using test::pixelAt;
+using test::Rgba;
+
 using test::PngSpec;
 using test::writePng;
-
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgba& p) {
-    return out << "(" << p.r << "," << p.g << "," << p.b << "," << p.a << ")";
-}
-
-Rgba pixelAt(const RgbaImage& image, int x, int y) {
-    const std::uint8_t* p = image.pixels.data() + (std::size_t(y) * image.width + x) * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
 
 std::string problemOf(const std::string& bytes, const std::string& name = "skin/g1") {
     try {
