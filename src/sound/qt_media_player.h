@@ -6,6 +6,7 @@
 #include <QAudioDevice>  // qaudiooutput.h of Qt 6.4 needs it complete
 #include <QAudioOutput>
 #include <QMediaPlayer>
+#include <memory>
 
 #include "sound/player.h"
 
@@ -29,5 +30,14 @@ private:
     QAudioOutput output_;
     QMediaPlayer player_;
 };
+
+// Whether Qt Multimedia can play here. Qt ends the whole program when no media back end
+// can be loaded (none installed, or QT_MEDIA_BACKEND names a missing one), and the FFmpeg
+// back end crashes without an audio output, so both are checked before a player is made.
+// Call it on the user-interface thread once the application object exists.
+bool qtMediaPlaybackAvailable();
+
+// A QtMediaPlayer when Qt Multimedia can play here, else null.
+std::unique_ptr<Player> makeQtMediaPlayer();
 
 }  // namespace plumo
