@@ -8,6 +8,7 @@
 #include "platform/program_launcher.h"
 #include "platform/single_instance.h"
 #include "settings/autostart.h"
+#include "sound/lazy_player.h"
 #include "sound/qt_media_player.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
 
     plumo::SingleInstanceGuard guard("PLUMO.EXE");
     plumo::DetachedProgramLauncher launcher;
-    plumo::QtMediaPlayer player;
+    // The media framework starts with the first sound, after the window is on the screen.
+    plumo::LazyPlayer player(&plumo::makeQtMediaPlayer);
     plumo::XdgAutostartStore autostart(QCoreApplication::applicationFilePath());
     plumo::CompanionServices services;
     services.launcher = &launcher;

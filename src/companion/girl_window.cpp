@@ -218,18 +218,27 @@ StartupResult Tgirlfrm::FormCreate() {
     text.setColor(QPalette::WindowText, kBubbleTextColour);
     lblinfo->setPalette(text);
 
-    if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
+    // The greeting sound starts right after her first frame is on the screen: making the
+    // media player takes longer than drawing her.
+    startupSoundPending_ = true;
 
     readconfig();
 
     startSibling();
 
     if (!skinErrors_.isEmpty()) {
+        playStartupSound();  // before the message, which waits for the user
         currentMessageBoxes().information(
             QStringLiteral("有皮肤文件无法载入，小秘书会少一些样子：\n") +
             skinErrors_.join(QLatin1Char('\n')));
     }
     return StartupResult::Running;
+}
+
+void Tgirlfrm::playStartupSound() {
+    if (!startupSoundPending_) return;
+    startupSoundPending_ = false;
+    if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
 }
 
 void Tgirlfrm::setUpTrayIcon() {
@@ -250,6 +259,7 @@ void Tgirlfrm::readconfig() {
     try {
         loadSettings(apppath, values, *services_.autostart);
     } catch (const AutostartError& error) {
+        playStartupSound();  // before the message, which waits for the user
         currentMessageBoxes().error(error.text());
     }
     timeset = values.timeset;
@@ -316,6 +326,8 @@ void Tgirlfrm::showCentred() {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
+    // The shape goes with the window when it is mapped, so that her first frame is cut out.
+    if (shapeUpdatePending_) updateShape();
     show();
 }
 
@@ -373,6 +385,12 @@ void Tgirlfrm::showEvent(QShowEvent* event) {
     QTimer::singleShot(0, this, [this] {
         if (isVisible()) keepOffTaskbar(this);
     });
+}
+
+void Tgirlfrm::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The frame reaches the screen when this painting is done: play once it has.
+    if (startupSoundPending_) QTimer::singleShot(0, this, &Tgirlfrm::playStartupSound);
 }
 
 void Tgirlfrm::toptimerTimer() {
@@ -479,7 +497,12 @@ QImage Tgirlfrm::composedLook() const {
 void Tgirlfrm::scheduleShapeUpdate() {
     if (shapeUpdatePending_) return;
     shapeUpdatePending_ = true;
-    QMetaObject::invokeMethod(this, &Tgirlfrm::updateShape, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (shapeUpdatePending_) updateShape();  // unless brought up to date already
+        },
+        Qt::QueuedConnection);
 }
 
 void Tgirlfrm::updateShape() {

@@ -164,6 +164,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -175,8 +176,11 @@ private:
     QString skinPath(const QString& name) const { return apppath + QStringLiteral("skin/") + name; }
     void startSibling();
     void setUpTrayIcon();
+    void playStartupSound();
 
     CompanionServices services_;
+    // The greeting sound waits for her first frame, or for a start-up message before it.
+    bool startupSoundPending_ = false;
     QStringList skinErrors_;
     bool shapeUpdatePending_ = false;
     QImage lastShape_;

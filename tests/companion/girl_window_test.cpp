@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <sqlite3.h>
 
@@ -95,7 +96,9 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
     EXPECT_TRUE(boxes.informations.isEmpty());
     EXPECT_TRUE(girl->toptimer.isActive());
     EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
-    // Start-up sound, settings with their autostart entry, tray icon, hidden calendar.
+    // Start-up sound (once her first frame is out), settings with their autostart entry,
+    // tray icon, hidden calendar.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.played.isEmpty(); }, 5000));
     ASSERT_EQ(player.played.size(), 1);
     EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
     EXPECT_EQ(girl->timeset, QStringLiteral("on"));
@@ -107,6 +110,80 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
     ASSERT_NE(girl->database, nullptr);
     ASSERT_NE(girl->monFrm, nullptr);
     EXPECT_FALSE(girl->monFrm->isVisible());
+}
+
+TEST_F(CompanionTest, StartUpSoundWaitsForHerFirstFrame) {
+    CompanionServices services;
+    services.player = &player;
+    services.programFolder = QString::fromStdString(folder.path().string());
+    Tgirlfrm girl(services);
+    ASSERT_EQ(girl.FormCreate(), StartupResult::Running);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(player.played.isEmpty()) << "before she is shown";
+
+    bool paintedBeforeSound = false;
+    struct FirstPaint : QObject {
+        bool* painted;
+        explicit FirstPaint(bool* p) : painted(p) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) *painted = true;
+            return false;
+        }
+    } watcher(&paintedBeforeSound);
+    girl.installEventFilter(&watcher);
+    girl.showCentred();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.played.isEmpty(); }, 5000));
+    EXPECT_TRUE(paintedBeforeSound);
+    girl.update();  // later frames play nothing more
+    QTest::qWait(50);
+    EXPECT_EQ(player.played.size(), 1);
+    EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
+}
+
+TEST_F(CompanionTest, StartUpSoundPlaysBeforeAStartUpMessageAndOnlyOnce) {
+    // The message waits for the user; the sound does not wait for the message.
+    struct SoundAtMessage final : MessageBoxes {
+        const test::RecordingPlayer* player;
+        QStringList playedAtEachMessage;
+        explicit SoundAtMessage(const test::RecordingPlayer* p)
+            : player(p), previous(setCurrentMessageBoxes(this)) {}
+        ~SoundAtMessage() override { setCurrentMessageBoxes(previous); }
+        void information(const QString&) override { note(); }
+        void error(const QString&) override { note(); }
+        bool question(const QString&, const QString&) override { return false; }
+        void note() { playedAtEachMessage << QString::number(player->played.size()); }
+        MessageBoxes* previous;
+    };
+    std::filesystem::remove(folder / "skin/g2");  // a skin message
+    autostart.failWrites = true;                  // and an autostart message
+    SoundAtMessage messages(&player);
+    auto girl = start();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(messages.playedAtEachMessage, (QStringList{"1", "1"}));
+    QTest::qWait(50);
+    EXPECT_EQ(player.played.size(), 1);
+}
+
+TEST_F(CompanionTest, ShapeIsCutBeforeSheIsFirstShown) {
+    CompanionServices services;
+    services.programFolder = QString::fromStdString(folder.path().string());
+    Tgirlfrm girl(services);
+    ASSERT_EQ(girl.FormCreate(), StartupResult::Running);
+    QRegion shapeWhenShown;
+    struct ShowWatcher : QObject {
+        Tgirlfrm* girl;
+        QRegion* shape;
+        ShowWatcher(Tgirlfrm* g, QRegion* s) : girl(g), shape(s) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) *shape = girl->mask();
+            return false;
+        }
+    } watcher(&girl, &shapeWhenShown);
+    girl.installEventFilter(&watcher);
+    girl.showCentred();
+    EXPECT_FALSE(shapeWhenShown.isEmpty());
+    EXPECT_TRUE(shapeWhenShown.contains(QPoint(103 + 30, 60)));  // the girl
+    EXPECT_FALSE(shapeWhenShown.contains(QPoint(1, 92)));        // the background
 }
 
 TEST_F(CompanionTest, BrokenDatabaseEndsStartUpWithItsMessage) {
