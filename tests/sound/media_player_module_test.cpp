@@ -1,7 +1,8 @@
-// Making the real player on machines where Qt Multimedia cannot play: no back end, a
-// missing one named by QT_MEDIA_BACKEND, the FFmpeg back end without an audio output.
-// Qt chooses its back end once per process, so each machine is a child run of this test
-// program; a child that Qt aborts or that crashes fails its case.
+// The real player from its module, as the program makes it with the first sound; also on
+// machines where Qt Multimedia cannot play: no back end, a missing one named by
+// QT_MEDIA_BACKEND, the FFmpeg back end without an audio output. Qt chooses its back end
+// once per process, so each machine is a child run of this test program; a child that Qt
+// aborts or that crashes fails its case.
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,22 @@
 #include <cstdio>
 
 #include "sound/lazy_player.h"
+#include "sound/media_player_module.h"
 #include "sound/playsound.h"
-#include "sound/qt_media_player.h"
+#include "support/temp_dir.h"
 
 namespace plumo {
 namespace {
 
 const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
-constexpr char kChildVariable[] = "PLUMO_MEDIA_GUARD_CHILD";
-constexpr char kChildTest[] = "MediaBackendGuardChild.PlaysAsTheProgramDoes";
+const QString kModule = QStringLiteral(PLUMO_MEDIA_PLAYER_MODULE);
+constexpr char kChildVariable[] = "PLUMO_MEDIA_MODULE_CHILD";
+constexpr char kChildTest[] = "MediaPlayerModuleChild.PlaysAsTheProgramDoes";
 
 // What the program does at start-up, on whatever back end the environment selects.
-TEST(MediaBackendGuardChild, PlaysAsTheProgramDoes) {
+TEST(MediaPlayerModuleChild, PlaysAsTheProgramDoes) {
     if (!qEnvironmentVariableIsSet(kChildVariable)) GTEST_SKIP() << "run by the cases below";
-    LazyPlayer player(&makeQtMediaPlayer);
+    LazyPlayer player([] { return loadMediaPlayer(kModule); });
     playsound(player, kShippedFolder, "msg.mp3", "");
     QTest::qWait(300);  // let playback start, and any crash of the back end happen
     std::printf("real player: %s\n", player.realPlayer() ? "made" : "none");
@@ -62,7 +65,7 @@ ChildRun runChild(const QStringList& settings) {
     return run;
 }
 
-TEST(MediaBackendGuard, WithoutAUsableBackEndTheProgramRunsOnSilently) {
+TEST(MediaPlayerModule, WithoutAUsableBackEndTheProgramRunsOnSilently) {
     const QStringList machines[] = {
         {"QT_MEDIA_BACKEND=none"},
         {"QT_MEDIA_BACKEND=no-such-backend"},
@@ -78,11 +81,24 @@ TEST(MediaBackendGuard, WithoutAUsableBackEndTheProgramRunsOnSilently) {
     }
 }
 
-TEST(MediaBackendGuard, GStreamerPlaysWithoutAnAudioOutput) {
+TEST(MediaPlayerModule, GStreamerPlaysWithoutAnAudioOutput) {
     const ChildRun run = runChild({"QT_MEDIA_BACKEND=gstreamer"});
     EXPECT_TRUE(run.ranToTheEnd) << run.output.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
     EXPECT_TRUE(run.output.contains("real player: made")) << run.output.toStdString();
+}
+
+TEST(MediaPlayerModule, AMissingOrBrokenModuleMakesNoPlayer) {
+    test::TempDir folder;
+    folder.write("plumo_media_player.so", "not a library");
+    const QString broken = QString::fromStdString((folder / "plumo_media_player.so").string());
+    const QString missing = QString::fromStdString((folder / "nowhere.so").string());
+    for (const QString& module : {broken, missing}) {
+        EXPECT_EQ(loadMediaPlayer(module), nullptr) << module.toStdString();
+        LazyPlayer player([&module] { return loadMediaPlayer(module); });
+        EXPECT_NO_THROW(playsound(player, kShippedFolder, "msg.mp3", ""));
+        EXPECT_EQ(player.realPlayer(), nullptr);
+    }
 }
 
 }  // namespace
