@@ -1,21 +1,43 @@
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QPixmap>
 
 #include "app/fonts.h"
 #include "companion/girl_window.h"
+#include "image/png_decoder.h"
+#include "image/qt_image.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
 #include "platform/single_instance.h"
 #include "settings/autostart.h"
 #include "sound/lazy_player.h"
-#include "sound/qt_media_player.h"
+#include "sound/media_player_module.h"
+
+namespace {
+
+// The program's icon, read with our own PNG decoder: Qt's image reader would first load
+// every image format plugin installed, which shows in the time to her first frame.
+QIcon programIcon() {
+    QFile file(QStringLiteral(":/icon/plumo.png"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    try {
+        const plumo::RgbaImage image =
+            plumo::decodePngBytes(file.readAll().toStdString(), file.fileName().toStdString());
+        return QIcon(QPixmap::fromImage(plumo::toQImage(image)));
+    } catch (const plumo::ImageError&) {
+        return {};  // built into the program: cannot happen short of a broken build
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("plumo"));
     QApplication::setApplicationDisplayName(plumo::kApplicationTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/plumo.png")));
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // the companion's goodbye ends the program
     // Sound failures are silent by design; so is the media framework without a sound device.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.multimedia.*=false"));
@@ -24,7 +46,9 @@ int main(int argc, char** argv) {
     plumo::SingleInstanceGuard guard("PLUMO.EXE");
     plumo::DetachedProgramLauncher launcher;
     // The media framework starts with the first sound, after the window is on the screen.
-    plumo::LazyPlayer player(&plumo::makeQtMediaPlayer);
+    const QString playerModule =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + plumo::kMediaPlayerModule;
+    plumo::LazyPlayer player([&playerModule] { return plumo::loadMediaPlayer(playerModule); });
     plumo::XdgAutostartStore autostart(QCoreApplication::applicationFilePath());
     plumo::CompanionServices services;
     services.launcher = &launcher;

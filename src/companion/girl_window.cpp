@@ -191,7 +191,9 @@ StartupResult Tgirlfrm::FormCreate() {
     // No taskbar button: the window is a frameless tool window, and keepOffTaskbar()
     // marks it again at every show.
 
-    setUpTrayIcon();
+    // The tray icon and the greeting sound come right after her first frame is on the
+    // screen (see finishStartup): both take longer to set up than drawing her.
+    trayIconPending_ = true;
 
     // The calendar window, hidden until the command panel shows it.
     monFrm = new TmonFrm(apppath, this);
@@ -218,8 +220,6 @@ StartupResult Tgirlfrm::FormCreate() {
     text.setColor(QPalette::WindowText, kBubbleTextColour);
     lblinfo->setPalette(text);
 
-    // The greeting sound starts right after her first frame is on the screen: making the
-    // media player takes longer than drawing her.
     startupSoundPending_ = true;
 
     readconfig();
@@ -227,7 +227,7 @@ StartupResult Tgirlfrm::FormCreate() {
     startSibling();
 
     if (!skinErrors_.isEmpty()) {
-        playStartupSound();  // before the message, which waits for the user
+        finishStartup();  // before the message, which waits for the user
         currentMessageBoxes().information(
             QStringLiteral("有皮肤文件无法载入，小秘书会少一些样子：\n") +
             skinErrors_.join(QLatin1Char('\n')));
@@ -235,10 +235,15 @@ StartupResult Tgirlfrm::FormCreate() {
     return StartupResult::Running;
 }
 
-void Tgirlfrm::playStartupSound() {
-    if (!startupSoundPending_) return;
-    startupSoundPending_ = false;
-    if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
+void Tgirlfrm::finishStartup() {
+    if (trayIconPending_) {
+        trayIconPending_ = false;
+        setUpTrayIcon();
+    }
+    if (startupSoundPending_) {
+        startupSoundPending_ = false;
+        if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
+    }
 }
 
 void Tgirlfrm::setUpTrayIcon() {
@@ -259,7 +264,7 @@ void Tgirlfrm::readconfig() {
     try {
         loadSettings(apppath, values, *services_.autostart);
     } catch (const AutostartError& error) {
-        playStartupSound();  // before the message, which waits for the user
+        finishStartup();  // before the message, which waits for the user
         currentMessageBoxes().error(error.text());
     }
     timeset = values.timeset;
@@ -389,8 +394,8 @@ void Tgirlfrm::showEvent(QShowEvent* event) {
 
 void Tgirlfrm::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    // The frame reaches the screen when this painting is done: play once it has.
-    if (startupSoundPending_) QTimer::singleShot(0, this, &Tgirlfrm::playStartupSound);
+    // The frame reaches the screen when this painting is done: finish once it has.
+    if (!startupComplete()) QTimer::singleShot(0, this, &Tgirlfrm::finishStartup);
 }
 
 void Tgirlfrm::toptimerTimer() {

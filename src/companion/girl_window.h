@@ -88,6 +88,9 @@ public:
     void saveconfig();
 
     bool isShown() const { return toptimer.isActive(); }
+    // The tray icon is up and the greeting sound has started: both wait for her first
+    // frame after a start-up that ended Running.
+    bool startupComplete() const { return !trayIconPending_ && !startupSoundPending_; }
     QString bubbleText() const { return lblinfo->text(); }
     void setBubbleText(const QString& text) { lblinfo->setText(text); }
 
@@ -176,10 +179,11 @@ private:
     QString skinPath(const QString& name) const { return apppath + QStringLiteral("skin/") + name; }
     void startSibling();
     void setUpTrayIcon();
-    void playStartupSound();
+    // The start-up steps that wait for her first frame, or for a start-up message.
+    void finishStartup();
 
     CompanionServices services_;
-    // The greeting sound waits for her first frame, or for a start-up message before it.
+    bool trayIconPending_ = false;
     bool startupSoundPending_ = false;
     QStringList skinErrors_;
     bool shapeUpdatePending_ = false;

@@ -54,7 +54,11 @@ protected:
         auto window = std::make_unique<Tgirlfrm>(services);
         result = window->FormCreate();
         started = result == StartupResult::Running;
-        if (started) window->showCentred();
+        if (started) {
+            window->showCentred();
+            // The tray icon and the greeting sound follow her first frame.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window->startupComplete(); }, 5000));
+        }
         QCoreApplication::processEvents();
         return window;
     }
@@ -96,9 +100,7 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
     EXPECT_TRUE(boxes.informations.isEmpty());
     EXPECT_TRUE(girl->toptimer.isActive());
     EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
-    // Start-up sound (once her first frame is out), settings with their autostart entry,
-    // tray icon, hidden calendar.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.played.isEmpty(); }, 5000));
+    // Start-up sound, settings with their autostart entry, tray icon, hidden calendar.
     ASSERT_EQ(player.played.size(), 1);
     EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
     EXPECT_EQ(girl->timeset, QStringLiteral("on"));
@@ -112,7 +114,7 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
     EXPECT_FALSE(girl->monFrm->isVisible());
 }
 
-TEST_F(CompanionTest, StartUpSoundWaitsForHerFirstFrame) {
+TEST_F(CompanionTest, TrayIconAndStartUpSoundWaitForHerFirstFrame) {
     CompanionServices services;
     services.player = &player;
     services.programFolder = QString::fromStdString(folder.path().string());
@@ -120,6 +122,8 @@ TEST_F(CompanionTest, StartUpSoundWaitsForHerFirstFrame) {
     ASSERT_EQ(girl.FormCreate(), StartupResult::Running);
     QCoreApplication::processEvents();
     EXPECT_TRUE(player.played.isEmpty()) << "before she is shown";
+    EXPECT_FALSE(girl.hicon->Visible()) << "before she is shown";
+    EXPECT_FALSE(girl.startupComplete());
 
     bool paintedBeforeSound = false;
     struct FirstPaint : QObject {
@@ -134,34 +138,43 @@ TEST_F(CompanionTest, StartUpSoundWaitsForHerFirstFrame) {
     girl.showCentred();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.played.isEmpty(); }, 5000));
     EXPECT_TRUE(paintedBeforeSound);
+    EXPECT_TRUE(girl.hicon->Visible());
+    EXPECT_EQ(girl.hicon->PopupMenu(), girl.pmenu);
+    EXPECT_TRUE(girl.startupComplete());
     girl.update();  // later frames play nothing more
     QTest::qWait(50);
     EXPECT_EQ(player.played.size(), 1);
     EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
 }
 
-TEST_F(CompanionTest, StartUpSoundPlaysBeforeAStartUpMessageAndOnlyOnce) {
-    // The message waits for the user; the sound does not wait for the message.
-    struct SoundAtMessage final : MessageBoxes {
+TEST_F(CompanionTest, TrayIconAndStartUpSoundComeBeforeAStartUpMessageAndOnlyOnce) {
+    // Start-up messages wait for the user; the tray icon and the sound do not wait for them.
+    struct StateAtMessage final : MessageBoxes {
         const test::RecordingPlayer* player;
-        QStringList playedAtEachMessage;
-        explicit SoundAtMessage(const test::RecordingPlayer* p)
-            : player(p), previous(setCurrentMessageBoxes(this)) {}
-        ~SoundAtMessage() override { setCurrentMessageBoxes(previous); }
+        const test::FakeNotificationArea* tray;
+        QStringList seen;
+        StateAtMessage(const test::RecordingPlayer* p, const test::FakeNotificationArea* t)
+            : player(p), tray(t), previous(setCurrentMessageBoxes(this)) {}
+        ~StateAtMessage() override { setCurrentMessageBoxes(previous); }
         void information(const QString&) override { note(); }
         void error(const QString&) override { note(); }
         bool question(const QString&, const QString&) override { return false; }
-        void note() { playedAtEachMessage << QString::number(player->played.size()); }
+        void note() {
+            seen << QStringLiteral("played %1, tray icon %2")
+                        .arg(player->played.size())
+                        .arg(tray->iconPresent() ? "up" : "missing");
+        }
         MessageBoxes* previous;
     };
     std::filesystem::remove(folder / "skin/g2");  // a skin message
     autostart.failWrites = true;                  // and an autostart message
-    SoundAtMessage messages(&player);
+    StateAtMessage messages(&player, &tray);
     auto girl = start();
     ASSERT_TRUE(started);
-    EXPECT_EQ(messages.playedAtEachMessage, (QStringList{"1", "1"}));
+    EXPECT_EQ(messages.seen, (QStringList{"played 1, tray icon up", "played 1, tray icon up"}));
     QTest::qWait(50);
     EXPECT_EQ(player.played.size(), 1);
+    EXPECT_EQ(tray.count(NotifyOperation::Add), 1);
 }
 
 TEST_F(CompanionTest, ShapeIsCutBeforeSheIsFirstShown) {
