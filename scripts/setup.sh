@@ -8,7 +8,7 @@ PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build}
 PLUMO_BUILD_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
-    libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev
+    libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev libfontconfig-dev
     fonts-wqy-microhei
 )
 # A virtual display with a window manager and a tray, and screenshots.
