@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
-#include <QLoggingCategory>
 #include <QPixmap>
 #include <thread>
 
@@ -14,8 +13,8 @@
 #include "platform/program_launcher.h"
 #include "platform/single_instance.h"
 #include "settings/autostart.h"
-#include "sound/lazy_player.h"
-#include "sound/media_player_module.h"
+#include "sound/sound_process_player.h"
+#include "sound/sound_process_protocol.h"
 
 namespace {
 
@@ -44,17 +43,15 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(plumo::kApplicationTitle);
     QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // the companion's goodbye ends the program
-    // Sound failures are silent by design; so is the media framework without a sound device.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.multimedia.*=false"));
     fontConfiguration.join();
     plumo::installFontSubstitutions();
 
     plumo::SingleInstanceGuard guard("PLUMO.EXE");
     plumo::DetachedProgramLauncher launcher;
-    // The media framework starts with the first sound, after the window is on the screen.
-    const QString playerModule =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + plumo::kMediaPlayerModule;
-    plumo::LazyPlayer player([&playerModule] { return plumo::loadMediaPlayer(playerModule); });
+    // Sounds play in a process of their own, started with a sound and ending when idle, so
+    // that the media framework does not stay in the companion.
+    plumo::SoundProcessPlayer player(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                     plumo::kSoundProcessProgram);
     plumo::XdgAutostartStore autostart(QCoreApplication::applicationFilePath());
     plumo::CompanionServices services;
     services.launcher = &launcher;
