@@ -7,7 +7,8 @@
 #
 # The build folder defaults to $PLUMO_BUILD, else build/; it must be configured with the
 # benchmarks on. Each program runs N times (default 10), alternating, after one warm-up
-# run each. Prints the medians and the ratios plumo / bare (budget: at most 1.5 each).
+# run each. Prints the medians and the ratios plumo / bare (budget: at most 1.5 each), and
+# the peak RSS of the sound process while the start-up sound plays (one extra run).
 # Exit status 1 when a run fails to paint within 10 s or ends early.
 set -euo pipefail
 
@@ -19,7 +20,7 @@ while [ $# -gt 0 ]; do
         shift 2
         ;;
     -h | --help)
-        sed -n '2,11s/^# \{0,1\}//p' "$0"
+        sed -n '2,12s/^# \{0,1\}//p' "$0"
         exit 0
         ;;
     -*)
@@ -142,9 +143,33 @@ for run in $(seq 1 "$runs"); do
     done
 done
 
+# The start-up sound plays in the sound process, plumo-sound, started after the first frame
+# and ending when idle: one more companion run, long enough for the sound, watches its peak.
+sound_process_kb=0
+measure_sound_process() {
+    rm -rf "$scratch/run"
+    cp -a "$scratch/pristine" "$scratch/run"
+    wait_for_single_instance_free
+    "${isolate[@]}" "$first_frame" --root-colour "$root_colour" --settle-ms 3000 \
+        --timeout-ms 10000 -- "$scratch/run/plumo" >/dev/null 2>"$scratch/stderr" &
+    local runner=$! pid hwm
+    while kill -0 "$runner" 2>/dev/null; do
+        for pid in $(pgrep -x -f "$scratch/run/plumo-sound" || true); do
+            hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
+            if [ -n "$hwm" ] && [ "$hwm" -gt "$sound_process_kb" ]; then sound_process_kb=$hwm; fi
+        done
+        sleep 0.02
+    done
+    wait "$runner" || true
+}
+measure_sound_process
+printf 'sound run   plumo-sound peak RSS %s MB (while the start-up sound plays)\n' \
+    "$(mb "$sound_process_kb")"
+
 awk -v bm="$(median "${values[bare.ms]}")" -v pm="$(median "${values[plumo.ms]}")" \
     -v bc="$(median "${values[bare.change_ms]}")" -v pc="$(median "${values[plumo.change_ms]}")" \
-    -v bk="$(median "${values[bare.kb]}")" -v pk="$(median "${values[plumo.kb]}")" 'BEGIN {
+    -v bk="$(median "${values[bare.kb]}")" -v pk="$(median "${values[plumo.kb]}")" \
+    -v sk="$sound_process_kb" 'BEGIN {
     budget = 1.5
     time_ratio = pm / bm
     memory_ratio = pk / bk
@@ -154,6 +179,8 @@ awk -v bm="$(median "${values[bare.ms]}")" -v pm="$(median "${values[plumo.ms]}"
     printf "%-18s %11.1f ms %11.1f ms %9.1f MB\n", "plumo", pm, pc, pk / 1024
     printf "%-18s %14.2f %14s %12.2f   (budget %.1f each)\n", "ratio plumo/bare", time_ratio, "",
         memory_ratio, budget
+    if (sk > 0) printf "%-18s %44.1f MB   (plus plumo: %.1f MB)\n", "plumo-sound peak", sk / 1024, (sk + pk) / 1024
+    else print "plumo-sound was not seen running"
     if (time_ratio > budget) print "start-up time is over budget"
     if (memory_ratio > budget) print "peak memory is over budget"
 }'
