@@ -4,9 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <memory>
 
 #include "sound/playsound.h"
 #include "sound/qt_media_player.h"
+#include "sound/sound_process_player.h"
 
 namespace {
 
@@ -37,6 +39,35 @@ void BM_CreatePlayer(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CreatePlayer)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same call in the companion: commands written to the running sound process.
+void BM_PlaysoundCallToSoundProcess(benchmark::State& state) {
+    plumo::SoundProcessPlayer player(QStringLiteral(PLUMO_SOUND_PROCESS));
+    plumo::playsound(player, kShippedFolder, "msg.mp3", "");
+    const QString files[] = {"msg.mp3", "reminder.mp3"};
+    int next = 0;
+    for (auto _ : state) {
+        plumo::playsound(player, kShippedFolder, files[next], "");
+        next = 1 - next;
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlaysoundCallToSoundProcess)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The first sound in the companion, which also starts the sound process.
+void BM_FirstSoundStartsSoundProcess(benchmark::State& state) {
+    for (auto _ : state) {
+        auto player =
+            std::make_unique<plumo::SoundProcessPlayer>(QStringLiteral(PLUMO_SOUND_PROCESS));
+        plumo::playsound(*player, kShippedFolder, "msg.mp3", "");
+        state.PauseTiming();
+        player.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstSoundStartsSoundProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 
