@@ -6,7 +6,7 @@ plumo_start_virtual_display() {
     local size=${1:-1024x768x24} fifo display
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     PLUMO_XVFB_PID=$!
     read -r display <"$fifo"
     rm -f "$fifo"

@@ -12,7 +12,20 @@ E2E_FAILURES=0
 
 source "$E2E_ROOT/scripts/virtual_display.sh"
 
+# No X client may hang a test: each call is bounded, so a stuck one fails with its output
+# instead of running into the test's time limit.
+XDOTOOL=$(type -P xdotool) XPROP=$(type -P xprop) IMPORT=$(type -P import)
+xdotool() { timeout 10 "$XDOTOOL" "$@"; }
+xprop() { timeout 10 "$XPROP" "$@"; }
+import() { timeout 20 "$IMPORT" "$@"; }
+
 e2e_setup() {
+    # A timed trace of every step, kept beside the screenshots for when a run goes wrong.
+    mkdir -p "$PLUMO_ARTIFACT_DIR"
+    exec {E2E_TRACE}>"$PLUMO_ARTIFACT_DIR/$(basename "$0" .sh).trace"
+    BASH_XTRACEFD=$E2E_TRACE
+    PS4='+ $EPOCHREALTIME ${FUNCNAME[0]:-main}: '
+    set -x
     E2E_DIR=$(mktemp -d /tmp/plumo-e2e-XXXXXX)
     cp -a "$PLUMO_PROGRAM_DIR" "$E2E_DIR/plumo"
     unset DISPLAY
