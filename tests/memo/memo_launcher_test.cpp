@@ -1,0 +1,132 @@
+#include "memo/memo_launcher.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_companion_view.h"
+#include "support/fake_process_table.h"
+
+namespace plumo {
+namespace {
+
+// Starts nothing by itself; a test decides whether a start leaves a process behind.
+class RecordingLauncher : public ProgramLauncher {
+public:
+    bool open(const QString& program, const QString& parameter) override {
+        started << program + " " + parameter;
+        if (table) table->start(program.section('/', -1).toStdString());
+        return table != nullptr;
+    }
+    QStringList started;
+    test::FakeProcessTable* table = nullptr;  // where a start shows up, if it succeeds
+};
+
+class MemoLauncherTest : public ::testing::Test {
+protected:
+    MemoLauncherTest() {
+        state.apppath = QStringLiteral("/opt/plumo/");
+        programs.table = &processes;
+        launcher.onWatchingChanged([this](bool on) {
+            view.calls << (on ? QStringLiteral("watch on") : QStringLiteral("watch off"));
+        });
+    }
+
+    CompanionState state;
+    test::FakeCompanionView view;
+    test::FakeProcessTable processes;
+    RecordingLauncher programs;
+    MemoLauncher launcher{state, view, programs, processes};
+};
+
+TEST_F(MemoLauncherTest, StartingShowsCloseCaptionsAndHidesHer) {
+    launcher.btnreminderClick();
+    EXPECT_EQ(programs.started, QStringList{"/opt/plumo/Notavo -s"});
+    EXPECT_EQ(view.memo, "关闭备忘录");
+    EXPECT_EQ(state.watchedexe, "Notavo");
+    EXPECT_TRUE(launcher.watching());
+    EXPECT_FALSE(view.shown);
+    EXPECT_EQ(view.calls, (QStringList{"watch on", "btnhideClick"}));
+}
+
+TEST_F(MemoLauncherTest, StartingWhileHiddenLeavesHerHidden) {
+    view.shown = false;
+    launcher.btnreminderClick();
+    EXPECT_FALSE(view.shown);
+    EXPECT_FALSE(view.calls.contains("btnhideClick"));
+}
+
+TEST_F(MemoLauncherTest, ProgramEndingByItselfBringsTheCaptionsBackAtTheNextTick) {
+    launcher.btnreminderClick();
+    launcher.watchTimerTimer();
+    launcher.watchTimerTimer();
+    EXPECT_EQ(view.memo, "关闭备忘录");
+    EXPECT_TRUE(launcher.watching());
+
+    processes.end(processes.findFirst("Notavo"));
+    launcher.watchTimerTimer();
+    EXPECT_EQ(view.memo, "备忘录");
+    EXPECT_TRUE(state.watchedexe.isEmpty());
+    EXPECT_FALSE(launcher.watching());
+    EXPECT_EQ(view.calls.back(), "watch off");
+}
+
+TEST_F(MemoLauncherTest, ButtonEndsEveryCopyInAnyLetterCaseAndNothingElse) {
+    launcher.btnreminderClick();
+    processes.start("NOTAVO");
+    processes.start("/home/user/other/notavo");
+    const long unrelated = processes.start("Notavo2");
+    const long editor = processes.start("vexlar");
+    view.shown = true;
+
+    launcher.btnreminderClick();
+    EXPECT_EQ(processes.terminated.size(), 3u);
+    ASSERT_EQ(processes.processes.size(), 2u);
+    EXPECT_EQ(processes.processes[0].pid, unrelated);
+    EXPECT_EQ(processes.processes[1].pid, editor);
+    EXPECT_EQ(view.memo, "备忘录");
+    EXPECT_TRUE(state.watchedexe.isEmpty());
+    EXPECT_EQ(programs.started.size(), 1) << "closing starts nothing";
+    EXPECT_TRUE(view.shown) << "closing leaves her where she is";
+
+    // The watcher still runs once more and turns itself off without touching the captions.
+    EXPECT_TRUE(launcher.watching());
+    view.memo = QStringLiteral("untouched");
+    launcher.watchTimerTimer();
+    EXPECT_FALSE(launcher.watching());
+    EXPECT_EQ(view.memo, "untouched");
+}
+
+TEST_F(MemoLauncherTest, ProgramStartedByHandIsEndedByTheFirstClick) {
+    processes.start("Notavo");
+    launcher.btnreminderClick();
+    EXPECT_TRUE(processes.processes.empty());
+    EXPECT_TRUE(programs.started.isEmpty());
+    EXPECT_FALSE(launcher.watching());
+    EXPECT_EQ(view.memo, "备忘录");
+    EXPECT_TRUE(view.shown);
+}
+
+TEST_F(MemoLauncherTest, MissingProgramResetsTheCaptionsAtTheFirstTick) {
+    programs.table = nullptr;  // the start fails
+    launcher.btnreminderClick();
+    EXPECT_EQ(view.memo, "关闭备忘录");
+    EXPECT_FALSE(view.shown);
+    launcher.watchTimerTimer();
+    EXPECT_EQ(view.memo, "备忘录");
+    EXPECT_FALSE(launcher.watching());
+
+    // A second click tries again rather than ending something.
+    launcher.btnreminderClick();
+    EXPECT_EQ(programs.started.size(), 2);
+}
+
+TEST_F(MemoLauncherTest, FullPathEntriesAreNotFoundSoEachClickStartsAnother) {
+    // Where the table reports full paths, finding compares whole entries only.
+    processes.start("/opt/plumo/Notavo");
+    EXPECT_EQ(launcher.findprocess("Notavo"), 0);
+    launcher.btnreminderClick();
+    EXPECT_EQ(programs.started.size(), 1);
+    EXPECT_EQ(processes.processes.size(), 2u);
+}
+
+}  // namespace
+}  // namespace plumo
