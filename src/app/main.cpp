@@ -9,6 +9,7 @@
 #include "companion/girl_window.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
+#include "platform/application_title.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
 #include "platform/single_instance.h"

@@ -1,31 +1,23 @@
 #include "companion/girl_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QWindow>
-#include <random>
 
 #include "calendar/month_window.h"
-#include "companion/time_of_day.h"
-#include "companion/window_shape.h"
-#include "image/gif_decoder.h"
-#include "image/png_decoder.h"
-#include "image/qt_image.h"
-#include "memo/memo_startup.h"
-#include "platform/clock.h"
-#include "platform/file_rename.h"
+#include "companion/companion_shape.h"
+#include "companion/companion_startup.h"
+#include "companion/outfit_change.h"
+#include "companion/picture.h"
+#include "platform/application_title.h"
 #include "platform/file_version.h"
-#include "platform/message_box.h"
-#include "platform/program_launcher.h"
 #include "platform/window_state.h"
 #include "settings/settings_io.h"
-#include "sound/playsound.h"
 
 namespace plumo {
 namespace {
@@ -34,22 +26,13 @@ const QString kShownCaption = QStringLiteral("隐藏小秘书");
 const QString kHiddenCaption = QStringLiteral("显示小秘书");
 const QString kGoodbyeText = QStringLiteral("BYE BYE！有事您叫我。");
 const QString kQuitAction = QStringLiteral("退出");
-const QColor kBubbleTextColour(255, 153, 51);
+// The bubble's own fill where a bubble picture is missing.
+const QColor kBubbleFill(255, 255, 255);
 
 QFont pixelFont(const QString& family, int pixelSize) {
     QFont font(family);
     font.setPixelSize(pixelSize);
     return font;
-}
-
-// Why a skin file could not be read, in words for the user.
-QString describeSkinError(const QString& path, const ImageError& error) {
-    const QFileInfo info(path);
-    if (!info.exists()) return QStringLiteral("%1：文件不存在").arg(path);
-    if (info.isDir()) return QStringLiteral("%1：这是一个文件夹，不是图片").arg(path);
-    if (!info.isReadable()) return QStringLiteral("%1：没有读取权限").arg(path);
-    return QStringLiteral("%1：图片已损坏或格式不对（%2）")
-        .arg(path, QString::fromUtf8(error.what()));
 }
 
 }  // namespace
@@ -62,8 +45,10 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      mp1(services.player),
-      services_(std::move(services)) {
+      services_(std::move(services)),
+      menus_(this),
+      mp1(services_.player),
+      startup_(std::make_unique<CompanionStartup>(*this)) {
     setObjectName(QStringLiteral("girlfrm"));
     setWindowTitle(kApplicationTitle);
     setFixedSize(168, 93);
@@ -74,7 +59,18 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     setAutoFillBackground(true);
 
     createChildren();
-    createMenus();
+    shape_ = new CompanionShape(this, [this] {
+        std::vector<ShapeLayer> layers;
+        if (imgChat->isVisibleTo(this))
+            layers.push_back({imgChat->geometry(), &imgChat->currentImage()});
+        if (lblinfo->isVisibleTo(this)) layers.push_back({lblinfo->geometry(), nullptr});
+        layers.push_back({imggirl->geometry(), &imggirl->currentImage()});
+        layers.push_back({eyeclose->geometry(), &eyeclose->currentImage()});
+        if (menu->isVisibleTo(this)) layers.push_back({menu->geometry(), nullptr});
+        return layers;
+    });
+    connect(shape_, &CompanionShape::updated, this, &Tgirlfrm::shapeChanged);
+    connectMenus();
     hicon = new ThTrayIcon(this);
     hicon->OnClick = [this](QObject*) { hiconClick(); };
     hicon->OnDblClick = [this](QObject*) { hiconDblClick(); };
@@ -82,7 +78,7 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     for (QTimer* timer : {&rtimer, &toptimer, &quittimer, &watchTimer}) timer->setInterval(1000);
     connect(&toptimer, &QTimer::timeout, this, &Tgirlfrm::toptimerTimer);
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
-    rtimer.start();
+    // The one-second tick's work is added here as it is built.
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -99,14 +95,13 @@ void Tgirlfrm::createChildren() {
     lblinfo = new ClickLabel(this);
     lblinfo->setObjectName(QStringLiteral("lblinfo"));
     lblinfo->setGeometry(12, 17, 74, 66);
+    // Memo titles show here: markup in a title is shown as typed, never interpreted.
+    lblinfo->setTextFormat(Qt::PlainText);
     lblinfo->setWordWrap(true);
     lblinfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblinfo->setCursor(Qt::PointingHandCursor);
     lblinfo->setFont(pixelFont(QStringLiteral("宋体"), 12));
     lblinfo->setAutoFillBackground(true);
-    QPalette info = lblinfo->palette();
-    info.setColor(QPalette::Window, QApplication::palette().color(QPalette::ToolTipBase));
-    lblinfo->setPalette(info);
     connect(lblinfo, &ClickLabel::clicked, this, &Tgirlfrm::lblinfoClick);
 
     eyeclose = new Picture(this);
@@ -118,7 +113,7 @@ void Tgirlfrm::createChildren() {
     menu->setGeometry(5, 4, 72, 86);
     menu->setAutoFillBackground(true);
     QPalette panel = menu->palette();
-    panel.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    panel.setColor(QPalette::Window, QColor(240, 240, 240));
     menu->setPalette(panel);
     auto makeButton = [this](const char* name, const QString& caption, const QRect& rect) {
         auto* button = new QPushButton(caption, menu);
@@ -134,196 +129,87 @@ void Tgirlfrm::createChildren() {
     menu->hide();
     connect(btnhide, &QPushButton::clicked, this, &Tgirlfrm::btnhideClick);
     connect(btnmonth, &QPushButton::clicked, this, &Tgirlfrm::btnmonthClick);
+    connect(btnreminder, &QPushButton::clicked, this, &Tgirlfrm::btnreminderClick);
 
     for (Picture* picture : {imggirl, eyeclose}) {
         connect(picture, &Picture::mousePressed, this, &Tgirlfrm::startDrag);
         picture->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(picture, &QWidget::customContextMenuRequested, this,
-                [this, picture](const QPoint& at) { pmenu2->popup(picture->mapToGlobal(at)); });
+                [this, picture](const QPoint& at) {
+                    menus_.setTrayPresent(trayPresent());  // a tray may have come or gone
+                    menus_.pmenu2->popup(picture->mapToGlobal(at));
+                });
     }
-    connect(eyeclose, &Picture::frameChanged, this, &Tgirlfrm::scheduleShapeUpdate);
+    connect(eyeclose, &Picture::frameChanged, this, &Tgirlfrm::eyeFrameChanged);
 }
 
-void Tgirlfrm::createMenus() {
-    pmenu = new QMenu(this);
-    pmenu->setObjectName(QStringLiteral("pmenu"));
-    N4 = pmenu->addAction(kShownCaption, this, &Tgirlfrm::N4Click);
-    N5 = pmenu->addSeparator();
-    N2 = pmenu->addAction(QStringLiteral("备忘录"), btnreminder, &QPushButton::click);
-    N3 = pmenu->addAction(QStringLiteral("万年历"), btnmonth, &QPushButton::click);
-    N6 = pmenu->addSeparator();
-    nset = pmenu->addAction(QStringLiteral("设置"));
-    nabout = pmenu->addAction(QStringLiteral("关于"), this, &Tgirlfrm::naboutClick);
-    nexit = pmenu->addAction(QStringLiteral("退出"), this, &Tgirlfrm::nexitClick);
-    connect(btnset, &QPushButton::clicked, nset, &QAction::trigger);
-
-    pmenu2 = new QMenu(this);
-    pmenu2->setObjectName(QStringLiteral("pmenu2"));
-    N1 = pmenu2->addAction(QStringLiteral("换装"), this, &Tgirlfrm::N1Click);
-    N11 = pmenu2->addAction(QStringLiteral("隐藏"), this, &Tgirlfrm::N11Click);
-    N10 = pmenu2->addAction(QStringLiteral("指令"), this, &Tgirlfrm::N10Click);
-
-    pmanswer = new QMenu(this);
-    pmanswer->setObjectName(QStringLiteral("pmanswer"));
-    N13 = pmanswer->addAction(QStringLiteral("查看"));
-    N12 = pmanswer->addAction(QStringLiteral("知道了"));
-    N14 = pmanswer->addAction(QStringLiteral("延迟一天"));
-    N14->setVisible(false);
-
-    const std::pair<QAction*, const char*> names[] = {
-        {N4, "N4"},     {N5, "N5"},         {N2, "N2"},       {N3, "N3"},  {N6, "N6"},
-        {nset, "nset"}, {nabout, "nabout"}, {nexit, "nexit"}, {N1, "N1"},  {N11, "N11"},
-        {N10, "N10"},   {N13, "N13"},       {N12, "N12"},     {N14, "N14"}};
-    for (const auto& [action, name] : names) action->setObjectName(QString::fromLatin1(name));
+void Tgirlfrm::connectMenus() {
+    connect(menus_.N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
+    connect(menus_.N2, &QAction::triggered, btnreminder, &QPushButton::click);
+    connect(menus_.N3, &QAction::triggered, btnmonth, &QPushButton::click);
+    connect(menus_.nabout, &QAction::triggered, this, &Tgirlfrm::naboutClick);
+    connect(menus_.nexit, &QAction::triggered, this, &Tgirlfrm::nexitClick);
+    connect(btnset, &QPushButton::clicked, menus_.nset, &QAction::trigger);
+    connect(menus_.N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
+    connect(menus_.N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
+    connect(menus_.N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
 }
 
 // ---------------------------------------------------------------- start-up
 
-StartupResult Tgirlfrm::FormCreate() {
-    // Program folder.
-    apppath = services_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                : services_.programFolder;
-    if (!apppath.endsWith(QLatin1Char('/'))) apppath += QLatin1Char('/');
+StartupResult Tgirlfrm::FormCreate() { return startup_->run(); }
 
-    // Only one copy runs; a second one ends here, silently.
-    if (!chkstatus()) return StartupResult::AnotherCopy;
+bool Tgirlfrm::startupComplete() const { return startup_->complete(); }
 
-    // No taskbar button: the window is a frameless tool window, and keepOffTaskbar()
-    // marks it again at every show.
-
-    // The tray icon and the greeting sound come right after her first frame is on the
-    // screen (see finishStartup): both take longer to set up than drawing her.
-    trayIconPending_ = true;
-
-    // The calendar window, hidden until the command panel shows it.
-    monFrm = new TmonFrm(apppath, this);
-
-    // Time-of-day prefix.
-    const DateTime now = currentClock().now();
-    const QString prefix = QString::fromStdString(timeOfDayPrefix(now));
-
-    database = openMemoDatabaseForStartup(apppath.toStdString());
-    if (!database) return StartupResult::DatabaseFailed;
-
-    // The counts of open plans and overdue reminders come here; they speak before the
-    // idle greeting.
-
-    // Idle greeting when nothing else was said.
-    if (lblinfo->text().isEmpty()) {
-        std::mt19937 random(static_cast<unsigned>(now * 86'400'000.0));
-        lblinfo->setText(prefix + QString::fromStdString(greetingPhrase(random())));
-    }
-
-    loadSkins();
-
-    QPalette text = lblinfo->palette();
-    text.setColor(QPalette::WindowText, kBubbleTextColour);
-    lblinfo->setPalette(text);
-
-    startupSoundPending_ = true;
-
-    readconfig();
-
-    startSibling();
-
-    if (!skinErrors_.isEmpty()) {
-        finishStartup();  // before the message, which waits for the user
-        currentMessageBoxes().information(
-            QStringLiteral("有皮肤文件无法载入，小秘书会少一些样子：\n") +
-            skinErrors_.join(QLatin1Char('\n')));
-    }
-    return StartupResult::Running;
-}
-
-void Tgirlfrm::finishStartup() {
-    if (trayIconPending_) {
-        trayIconPending_ = false;
-        setUpTrayIcon();
-    }
-    if (startupSoundPending_) {
-        startupSoundPending_ = false;
-        if (mp1) playsound(*mp1, apppath, QStringLiteral("msg.mp3"), QString());
-    }
-}
-
-void Tgirlfrm::setUpTrayIcon() {
-    hicon->setHint(kApplicationTitle);
-    hicon->setPopupMenu(pmenu);
-    try {
-        hicon->setVisible(true);
-    } catch (const EOutOfResources&) {
-        // No notification area on this desktop (yet): the icon docks when one appears.
-        currentMessageBoxes().error(
-            QStringLiteral("系统托盘暂时不可用，托盘图标会在托盘出现后显示。"));
-    }
-}
+void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(text, isError); }
 
 void Tgirlfrm::readconfig() {
     if (!services_.autostart) return;
     SettingsValues values;
     try {
-        loadSettings(apppath, values, *services_.autostart);
+        loadSettings(state_.apppath, values, *services_.autostart);
     } catch (const AutostartError& error) {
-        finishStartup();  // before the message, which waits for the user
-        currentMessageBoxes().error(error.text());
+        tellUser(error.text(), true);
     }
-    timeset = values.timeset;
-    soundset = values.soundset;
-    autoset = values.autoset;
+    state_.timeset = values.timeset;
+    state_.soundset = values.soundset;
+    state_.autoset = values.autoset;
 }
 
 void Tgirlfrm::saveconfig() {
     if (!services_.autostart) return;
     try {
-        saveSettings(apppath, SettingsValues{timeset, soundset, autoset}, *services_.autostart);
+        saveSettings(state_.apppath,
+                     SettingsValues{state_.timeset, state_.soundset, state_.autoset},
+                     *services_.autostart);
     } catch (const SettingsFileError& error) {
-        currentMessageBoxes().error(error.text());
+        tellUser(error.text(), true);
     } catch (const AutostartError& error) {
-        currentMessageBoxes().error(error.text());
+        tellUser(error.text(), true);
     }
-}
-
-bool Tgirlfrm::chkstatus() {
-    return !(services_.anotherCopyRunning && services_.anotherCopyRunning());
-}
-
-void Tgirlfrm::startSibling() {
-    if (services_.launcher)
-        services_.launcher->open(apppath + QStringLiteral("Vexlar"), QStringLiteral("-s"));
 }
 
 void Tgirlfrm::loadSkins() {
-    skinErrors_.clear();
-    auto loadPng = [this](const QString& name) {
-        const QString path = skinPath(name);
-        try {
-            return toQImage(decodePngFile(path.toStdString()));
-        } catch (const ImageError& error) {
-            skinErrors_ << describeSkinError(path, error);
-            return QImage();
+    skins_.load(skinFolder());
+    imgChat->setImage(skins_.pngspop);
+    imggirl->setImage(skins_.pngg1);
+    // Blinking redraws the eyes only; the shape follows the frames only where they differ
+    // in what is see-through.
+    eyeShapeVaries_ = false;
+    if (!skins_.eyeFrames.empty()) {
+        eyeclose->resize(skins_.eyeSize);
+        QImage first;
+        for (const PictureFrame& frame : skins_.eyeFrames) {
+            eyeclose->setFrames({frame});
+            const QImage shape = shapeOf(shape_->composedLook()).toImage();
+            if (first.isNull())
+                first = shape;
+            else if (shape != first)
+                eyeShapeVaries_ = true;
         }
-    };
-    pngg1 = loadPng(QStringLiteral("g1"));
-    pngg2 = loadPng(QStringLiteral("g2"));
-    pngspop = loadPng(QStringLiteral("spop"));
-    pngbpop = loadPng(QStringLiteral("bpop"));
-    pngmenu = loadPng(QStringLiteral("menu"));
-
-    imgChat->setImage(pngspop);
-    imggirl->setImage(pngg1);
-
-    const QString eyes = skinPath(QStringLiteral("i.gif"));
-    try {
-        const GifAnimation animation = decodeGifFile(eyes.toStdString());
-        std::vector<PictureFrame> frames;
-        for (const GifFrame& frame : animation.frames)
-            frames.push_back({toQImage(frame.image), frame.delayMs});
-        eyeclose->setFrames(std::move(frames));
-        eyeclose->resize(animation.width, animation.height);
-    } catch (const ImageError& error) {
-        skinErrors_ << describeSkinError(eyes, error);
+        eyeclose->setFrames(skins_.eyeFrames);
     }
-    scheduleShapeUpdate();
+    shape_->schedule();
 }
 
 void Tgirlfrm::showCentred() {
@@ -332,31 +218,18 @@ void Tgirlfrm::showCentred() {
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     // The shape goes with the window when it is mapped, so that her first frame is cut out.
-    if (shapeUpdatePending_) updateShape();
+    shape_->updateIfScheduled();
     show();
 }
+
+bool Tgirlfrm::trayPresent() const { return hicon->Visible() && hicon->AreaAvailable(); }
 
 // ---------------------------------------------------------------- outfit and dragging
 
 void Tgirlfrm::N1Click() {
-    const auto rename = [this](const char* from, const char* to) {
-        renameNoReplace(skinPath(QString::fromLatin1(from)).toStdString(),
-                        skinPath(QString::fromLatin1(to)).toStdString());
-    };
-    if (skinno == 1) {
-        rename("g1", "g");
-        rename("g2", "g1");
-        rename("g", "g2");
-        imggirl->setImage(pngg2);
-        skinno = 2;
-    } else {
-        imggirl->setImage(pngg1);
-        rename("g2", "g");
-        rename("g1", "g2");
-        rename("g", "g1");
-        skinno = 1;
-    }
-    scheduleShapeUpdate();
+    const int shown = OutfitChange(skinFolder(), state_.skinno).change();
+    imggirl->setImage(shown == 2 ? skins_.pngg2 : skins_.pngg1);
+    shape_->schedule();
 }
 
 void Tgirlfrm::startDrag(Qt::MouseButton button) {
@@ -365,15 +238,29 @@ void Tgirlfrm::startDrag(Qt::MouseButton button) {
     if (QWindow* window = windowHandle()) window->startSystemMove();
 }
 
+void Tgirlfrm::eyeFrameChanged() {
+    if (eyeShapeVaries_) shape_->schedule();
+}
+
 // ---------------------------------------------------------------- hide and show
 
+void Tgirlfrm::N4Click() { btnhide->click(); }
+
+void Tgirlfrm::N11Click() { btnhide->click(); }
+
+void Tgirlfrm::hiconClick() { menus_.N4->trigger(); }
+
+void Tgirlfrm::hiconDblClick() { menus_.N4->trigger(); }
+
 void Tgirlfrm::btnhideClick() {
-    if (N4->text().contains(QStringLiteral("隐藏"))) {
+    if (menus_.N4->text().contains(QStringLiteral("隐藏"))) {
+        // Without a tray there would be no way back: she stays.
+        if (!trayPresent()) return;
         toptimer.stop();
-        N4->setText(kHiddenCaption);
+        menus_.N4->setText(kHiddenCaption);
         hicon->HideMainWindow();
     } else {
-        N4->setText(kShownCaption);
+        menus_.N4->setText(kShownCaption);
         hicon->RestoreMainWindow();
     }
 }
@@ -395,7 +282,8 @@ void Tgirlfrm::showEvent(QShowEvent* event) {
 void Tgirlfrm::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     // The frame reaches the screen when this painting is done: finish once it has.
-    if (!startupComplete()) QTimer::singleShot(0, this, &Tgirlfrm::finishStartup);
+    if (!startup_->complete())
+        QTimer::singleShot(0, this, [this] { startup_->finishAfterFirstFrame(); });
 }
 
 void Tgirlfrm::toptimerTimer() {
@@ -408,19 +296,19 @@ void Tgirlfrm::toptimerTimer() {
 // ---------------------------------------------------------------- goodbye
 
 void Tgirlfrm::nexitClick() {
-    if (!toptimer.isActive()) N4->trigger();
-    quitaction = kQuitAction;
+    if (!toptimer.isActive()) menus_.N4->trigger();
+    state_.quitaction = kQuitAction;
     lblinfo->setText(kGoodbyeText);
     showinfo();
-    quitcount = 3;
+    state_.quitcount = 3;
     quittimer.start();
 }
 
 void Tgirlfrm::quittimerTimer() {
-    --quitcount;
-    if (quitcount == 1) {
-        if (quitaction == kQuitAction) close();
-        quitcount = 3;
+    --state_.quitcount;
+    if (state_.quitcount == 1) {
+        if (state_.quitaction == kQuitAction) close();
+        state_.quitcount = 3;
         quittimer.stop();
     }
 }
@@ -432,26 +320,37 @@ void Tgirlfrm::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- bubble and panel
 
+QString Tgirlfrm::bubbleText() const { return lblinfo->text(); }
+
+void Tgirlfrm::setBubbleText(const QString& text) { lblinfo->setText(text); }
+
 void Tgirlfrm::setBubbleLook(const QImage& picture) {
     lblinfo->show();
     imgChat->setImage(picture);
     imgChat->show();
+    // The text's background is the bubble's own fill, whatever the desktop's colours.
+    const QPoint middle = lblinfo->geometry().center() - imgChat->pos();
+    QPalette info = lblinfo->palette();
+    info.setColor(QPalette::Window, picture.valid(middle) ? QColor(picture.pixel(middle))
+                                                          : kBubbleFill);
+    lblinfo->setPalette(info);
     menu->hide();
-    scheduleShapeUpdate();
-    if (!toptimer.isActive()) N4->trigger();
+    shape_->schedule();
+    if (!toptimer.isActive()) menus_.N4->trigger();
 }
 
-void Tgirlfrm::showinfo() { setBubbleLook(pngspop); }
+void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
 
-void Tgirlfrm::showinfo2() { setBubbleLook(pngbpop); }
+void Tgirlfrm::showinfo2() { setBubbleLook(skins_.pngbpop); }
 
 void Tgirlfrm::N10Click() {
-    imgChat->setImage(pngmenu);
+    imgChat->setImage(skins_.pngmenu);
     lblinfo->hide();
+    btnhide->setEnabled(trayPresent());  // nothing hides her into a tray that is not there
     menu->show();
     quittimer.stop();
-    quitcount = 3;
-    scheduleShapeUpdate();
+    state_.quitcount = 3;
+    shape_->schedule();
 }
 
 void Tgirlfrm::showmenu() {
@@ -462,17 +361,22 @@ void Tgirlfrm::showmenu() {
 void Tgirlfrm::btnmonthClick() {
     if (monFrm->isVisible()) {
         btnmonth->setText(QStringLiteral("万年历"));
-        N3->setText(QStringLiteral("万年历"));
+        menus_.N3->setText(QStringLiteral("万年历"));
         monFrm->hide();
     } else {
         btnmonth->setText(QStringLiteral("关闭万年历"));
-        N3->setText(QStringLiteral("关闭万年历"));
+        menus_.N3->setText(QStringLiteral("关闭万年历"));
         monFrm->show();
     }
 }
 
+void Tgirlfrm::btnreminderClick() {
+    // The memo program's launcher and watcher are added here as they are built.
+}
+
 void Tgirlfrm::naboutClick() {
-    const std::string version = getversion((apppath + QStringLiteral("plumo")).toStdString());
+    const std::string version =
+        getversion((state_.apppath + QStringLiteral("plumo")).toStdString());
     lblinfo->setText(kApplicationTitle + QString::fromStdString(aboutVersionText(version)) +
                      QStringLiteral("，由 Plumo 开发小组用心制作"));
     showinfo2();
@@ -480,44 +384,47 @@ void Tgirlfrm::naboutClick() {
 
 void Tgirlfrm::lblinfoClick() {
     const QPoint at = QCursor::pos();
-    if (answering)
-        pmanswer->popup(at);
+    if (state_.answering)
+        menus_.pmanswer->popup(at);
     else
         showmenu();
 }
 
+QString Tgirlfrm::memoCaption() const { return btnreminder->text(); }
+
+void Tgirlfrm::setMemoCaptions(const QString& caption) {
+    btnreminder->setText(caption);
+    menus_.N2->setText(caption);
+}
+
+QAction* Tgirlfrm::answerAction(AnswerItem item) const {
+    switch (item) {
+        case AnswerItem::View:
+            return menus_.N13;
+        case AnswerItem::GotIt:
+            return menus_.N12;
+        case AnswerItem::Postpone:
+            break;
+    }
+    return menus_.N14;
+}
+
+QString Tgirlfrm::answerCaption(AnswerItem item) const { return answerAction(item)->text(); }
+
+void Tgirlfrm::setAnswerCaption(AnswerItem item, const QString& caption) {
+    answerAction(item)->setText(caption);
+}
+
+bool Tgirlfrm::answerVisible(AnswerItem item) const { return answerAction(item)->isVisible(); }
+
+void Tgirlfrm::setAnswerVisible(AnswerItem item, bool visible) {
+    answerAction(item)->setVisible(visible);
+}
+
 // ---------------------------------------------------------------- shape
 
-QImage Tgirlfrm::composedLook() const {
-    std::vector<ShapeLayer> layers;
-    if (imgChat->isVisibleTo(this))
-        layers.push_back({imgChat->geometry(), &imgChat->currentImage()});
-    if (lblinfo->isVisibleTo(this)) layers.push_back({lblinfo->geometry(), nullptr});
-    layers.push_back({imggirl->geometry(), &imggirl->currentImage()});
-    layers.push_back({eyeclose->geometry(), &eyeclose->currentImage()});
-    if (menu->isVisibleTo(this)) layers.push_back({menu->geometry(), nullptr});
-    return composeOnKeyColour(size(), layers);
-}
+QImage Tgirlfrm::composedLook() const { return shape_->composedLook(); }
 
-void Tgirlfrm::scheduleShapeUpdate() {
-    if (shapeUpdatePending_) return;
-    shapeUpdatePending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (shapeUpdatePending_) updateShape();  // unless brought up to date already
-        },
-        Qt::QueuedConnection);
-}
-
-void Tgirlfrm::updateShape() {
-    shapeUpdatePending_ = false;
-    const QImage shape = shapeOf(composedLook()).toImage();
-    if (shape != lastShape_) {
-        lastShape_ = shape;
-        setMask(QBitmap::fromImage(shape));
-    }
-    emit shapeChanged();
-}
+void Tgirlfrm::updateShape() { shape_->update(); }
 
 }  // namespace plumo

@@ -2,11 +2,41 @@
 
 // The companion window: the girl, her speech bubble and the command panel in a small
 // borderless, always-on-top window that is see-through wherever the key colour shows.
+//
+// Short names. The window's children, menu items, timers and handlers keep the short names
+// they have always had (N4, btnhide, rtimerTimer ...): captions, handlers and the state kept
+// in captions are referred to by these names throughout the program and its notes, so a
+// reader finds each one under the same name everywhere.
+//
+//   imggirl      the girl picture (current outfit); right button: pmenu2
+//   imgChat      the bubble picture, or the command panel's background
+//   lblinfo      the bubble text; a click: lblinfoClick
+//   eyeclose     the blinking eyes over her face; right button: pmenu2
+//   menu         the command panel (hidden until opened)
+//   btnreminder  panel button "备忘录" / "关闭备忘录": start or close the memo program
+//   btnmonth     panel button "万年历" / "关闭万年历": calendar toggle
+//   btnhide      panel button "隐藏": hide/show toggle
+//   btnset       panel button "设置": runs nset
+//   pmenu        main menu, on the tray icon:
+//     N4 "隐藏小秘书"/"显示小秘书" (toggle), N5 separator, N2 memo (as btnreminder),
+//     N3 calendar (as btnmonth), N6 separator, nset "设置", nabout "关于", nexit "退出"
+//   pmenu2       her picture's menu: N1 "换装" (outfit), N11 "隐藏" (toggle), N10 "指令" (panel)
+//   pmanswer     answer menu: N13 "查看"/"关机", N12 "知道了"/"不再提醒", N14 "延迟一天"
+//   rtimer       the one-second tick (clock work: chime, due items, late-night advice)
+//   toptimer     runs exactly while she is shown; keeps her window on top
+//   quittimer    the goodbye's two-second countdown
+//   watchTimer   watches the memo program while it runs
+//   mp1          the media player (sounds play in the plumo-sound process)
+//   hicon        the tray icon, with pmenu as its menu
+//   monFrm       the calendar window, created hidden at start-up
+//
+// The work behind the handlers lives in parts with one job each: CompanionStartup (the
+// start-up sequence), SkinSet (the pictures), OutfitChange (the outfit files), CompanionShape
+// (the see-through shape), CompanionMenus (the menus). The deciding parts (the tick, the
+// answer actions, the memo watcher, the settings exchange) see only the CompanionState and
+// this window as a CompanionView.
 
-#include <QAction>
-#include <QImage>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
@@ -14,7 +44,10 @@
 #include <functional>
 #include <memory>
 
-#include "companion/picture.h"
+#include "companion/companion_menus.h"
+#include "companion/companion_state.h"
+#include "companion/companion_view.h"
+#include "companion/skin_set.h"
 #include "memo/memo_database.h"
 #include "settings/autostart.h"
 #include "sound/player.h"
@@ -22,6 +55,9 @@
 
 namespace plumo {
 
+class CompanionShape;
+class CompanionStartup;
+class Picture;
 class ProgramLauncher;
 class TmonFrm;
 
@@ -53,7 +89,7 @@ enum class StartupResult {
     DatabaseFailed,  // the memo database could not be opened: end
 };
 
-class Tgirlfrm : public QWidget {
+class Tgirlfrm : public QWidget, public CompanionView {
     Q_OBJECT
 public:
     explicit Tgirlfrm(CompanionServices services, QWidget* parent = nullptr);
@@ -66,40 +102,87 @@ public:
     void showCentred();
 
     // --- Handlers, one per action ---
-    bool chkstatus();  // true: this is the only copy
-    void loadSkins();
     void N1Click();        // change outfit
-    void btnhideClick();   // hide/show toggle
-    void toptimerTimer();  // keep the window active while shown
+    void btnhideClick() override;  // hide/show toggle
+    void toptimerTimer();  // keep the window on top while shown
     void nexitClick();     // goodbye
     void quittimerTimer();
-    void showinfo();   // the bubble text in the small bubble
-    void showinfo2();  // ... in the big bubble
-    void showmenu();   // the command panel, bubble text cleared
-    void N10Click();   // the command panel, bubble text kept
+    void showinfo() override;  // the bubble text in the small bubble
+    void showinfo2();          // ... in the big bubble
+    void showmenu() override;  // the command panel, bubble text cleared
+    void N10Click();           // the command panel, bubble text kept
     void lblinfoClick();
-    void N4Click() { btnhide->click(); }
-    void N11Click() { btnhide->click(); }
-    void hiconClick() { N4->trigger(); }
-    void hiconDblClick() { N4->trigger(); }
+    void N4Click();
+    void N11Click();
+    void hiconClick();
+    void hiconDblClick();
     void btnmonthClick();  // calendar toggle
     void naboutClick();
+    void btnreminderClick() override;  // start or close the memo program
     void readconfig();
     void saveconfig();
 
-    bool isShown() const { return toptimer.isActive(); }
-    // The tray icon is up and the greeting sound has started: both wait for her first
-    // frame after a start-up that ended Running.
-    bool startupComplete() const { return !trayIconPending_ && !startupSoundPending_; }
-    QString bubbleText() const { return lblinfo->text(); }
-    void setBubbleText(const QString& text) { lblinfo->setText(text); }
+    // --- CompanionView ---
+    QString bubbleText() const override;
+    void setBubbleText(const QString& text) override;
+    bool isShown() const override { return toptimer.isActive(); }
+    QString memoCaption() const override;
+    void setMemoCaptions(const QString& caption) override;
+    QString answerCaption(AnswerItem item) const override;
+    void setAnswerCaption(AnswerItem item, const QString& caption) override;
+    bool answerVisible(AnswerItem item) const override;
+    void setAnswerVisible(AnswerItem item, bool visible) override;
 
+    // --- For the program and its tests ---
+    CompanionState& state() { return state_; }
+    const SkinSet& skins() const { return skins_; }
+    // The tray icon is up, the greeting sound has started and the start-up messages have
+    // been shown: all wait for her first frame after a start-up that ended Running.
+    bool startupComplete() const;
+    // A notification area is there to hold her tray icon.
+    bool trayPresent() const;
+    bool goodbyeRunning() const { return quittimer.isActive(); }
+    ThTrayIcon* trayIcon() const { return hicon; }
+    TmonFrm* calendarWindow() const { return monFrm; }
+    MemoDatabase* database() const { return database_.get(); }
+    const Picture* girlPicture() const { return imggirl; }
+    const Picture* bubblePicture() const { return imgChat; }
+    const Picture* eyePicture() const { return eyeclose; }
     // The window's look composed onto the key colour, as it is painted.
     QImage composedLook() const;
     void updateShape();
-
     // Errors met while loading the skins, one line each, naming the file.
-    const QStringList& skinErrors() const { return skinErrors_; }
+    const QStringList& skinErrors() const { return skins_.errors(); }
+
+signals:
+    // The shape may have changed; emitted after the mask is brought up to date.
+    void shapeChanged();
+
+public:
+    void setVisible(bool visible) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend class CompanionStartup;
+
+    void createChildren();
+    void connectMenus();
+    void loadSkins();
+    void startDrag(Qt::MouseButton button);
+    void setBubbleLook(const QImage& picture);
+    void eyeFrameChanged();
+    QString skinFolder() const { return state_.apppath + QStringLiteral("skin/"); }
+    // Shows a message now, or after her first frame while start-up is still finishing.
+    void tellUser(const QString& text, bool isError);
+    QAction* answerAction(AnswerItem item) const;
+
+    CompanionServices services_;
+    CompanionState state_;
+    SkinSet skins_;
 
     // --- Children, bottom to top ---
     Picture* imggirl;
@@ -118,76 +201,16 @@ public:
     QTimer quittimer;
     QTimer watchTimer;
 
-    // --- Pop-up menus ---
-    QMenu* pmenu;
-    QAction* N4;
-    QAction* N5;
-    QAction* N2;
-    QAction* N3;
-    QAction* N6;
-    QAction* nset;
-    QAction* nabout;
-    QAction* nexit;
-    QMenu* pmenu2;
-    QAction* N1;
-    QAction* N11;
-    QAction* N10;
-    QMenu* pmanswer;
+    // --- Menus and members that are not drawn ---
+    CompanionMenus menus_;
     ThTrayIcon* hicon;
     Player* mp1;
-    // The memo database, open for the whole run (connection and its one query).
-    std::unique_ptr<MemoDatabase> database;
     TmonFrm* monFrm = nullptr;
-    QAction* N13;
-    QAction* N12;
-    QAction* N14;
+    std::unique_ptr<MemoDatabase> database_;
 
-    // --- Companion state ---
-    QString apppath;  // program folder, ends with '/'
-    int skinno = 1;
-    bool answering = false;
-    int quitcount = 3;
-    QString quitaction;
-    int nightcount = 0;
-    int reminderid = 0;
-    bool overduechecked = false;
-    int plancount = 0;
-    int overduecount = 0;
-    QString timeset;
-    QString soundset;
-    QString autoset;
-    QImage pngg1, pngg2, pngspop, pngbpop, pngmenu;
-
-signals:
-    // The shape may have changed; emitted after the mask is brought up to date.
-    void shapeChanged();
-
-public:
-    void setVisible(bool visible) override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void createChildren();
-    void createMenus();
-    void startDrag(Qt::MouseButton button);
-    void setBubbleLook(const QImage& picture);
-    void scheduleShapeUpdate();
-    QString skinPath(const QString& name) const { return apppath + QStringLiteral("skin/") + name; }
-    void startSibling();
-    void setUpTrayIcon();
-    // The start-up steps that wait for her first frame, or for a start-up message.
-    void finishStartup();
-
-    CompanionServices services_;
-    bool trayIconPending_ = false;
-    bool startupSoundPending_ = false;
-    QStringList skinErrors_;
-    bool shapeUpdatePending_ = false;
-    QImage lastShape_;
+    std::unique_ptr<CompanionStartup> startup_;
+    CompanionShape* shape_;
+    bool eyeShapeVaries_ = false;  // the eye frames differ in where they are see-through
 };
 
 }  // namespace plumo

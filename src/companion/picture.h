@@ -9,12 +9,9 @@
 #include <QWidget>
 #include <vector>
 
-namespace plumo {
+#include "companion/picture_frame.h"
 
-struct PictureFrame {
-    QImage image;
-    int delayMs = 100;
-};
+namespace plumo {
 
 class Picture : public QWidget {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "companion/time_of_day.h"
 
+#include <cmath>
+
 namespace plumo {
 namespace {
 
@@ -21,6 +23,12 @@ std::string timeOfDayPrefix(DateTime now) {
 }
 
 bool isLateNight(DateTime now) { return strictlyBetween(now, 0, 4); }
+
+std::uint32_t randomSeed(DateTime now) {
+    // Milliseconds since 1899 need 42 bits: fold the high half onto the low one.
+    const auto ms = static_cast<std::uint64_t>(std::llround(std::fabs(now) * 86'400'000.0));
+    return static_cast<std::uint32_t>(ms ^ (ms >> 32));
+}
 
 std::string greetingPhrase(unsigned randomValue) {
     return kGreetingPhrases[randomValue % kGreetingPhrases.size()];

@@ -4,6 +4,7 @@
 // greeting phrases. Texts are UTF-8.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "calendar/date_time.h"
@@ -23,6 +24,10 @@ std::string timeOfDayPrefix(DateTime now);
 
 // True strictly between midnight and 04:00 of the value's day.
 bool isLateNight(DateTime now);
+
+// A seed for the random choices, from the clock to the millisecond: differs from one
+// millisecond to the next over the whole date range.
+std::uint32_t randomSeed(DateTime now);
 
 // One of the greeting phrases, chosen with equal chance by `randomValue` (any integer).
 std::string greetingPhrase(unsigned randomValue);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/application_title.h"
+
 namespace plumo {
 
 void WidgetMessageBoxes::information(const QString& text) {

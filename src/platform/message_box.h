@@ -9,8 +9,6 @@ class QWidget;
 
 namespace plumo {
 
-inline const QString kApplicationTitle = QStringLiteral("Plumo小秘书");
-
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;

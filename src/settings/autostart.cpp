@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "platform/message_box.h"
+#include "platform/application_title.h"
 
 namespace plumo {
 

@@ -31,6 +31,9 @@ public:
     // Pointer position in screen coordinates and modifier keys, read at the time of a message.
     virtual QPoint cursorPosition() const = 0;
     virtual Qt::KeyboardModifiers keyboardModifiers() const = 0;
+
+    // Whether a notification area is there now to hold an icon (a tray may come and go).
+    virtual bool available() const = 0;
 };
 
 using NotificationAreaFactory = std::function<std::unique_ptr<NotificationAreaService>()>;

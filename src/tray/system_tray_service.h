@@ -29,6 +29,7 @@ public:
     void setMessageSink(MessageSink sink) override { sink_ = std::move(sink); }
     QPoint cursorPosition() const override;
     Qt::KeyboardModifiers keyboardModifiers() const override;
+    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
     // The wrapped icon, for checks of what reached the desktop.
     QSystemTrayIcon& systemTrayIcon() { return trayIcon_; }

@@ -98,6 +98,9 @@ public:
     // Throws EOutOfResources when the add or delete fails; the new value is kept even then.
     void setVisible(bool value) { ApplyVisible(value); }
 
+    // Whether the desktop has a notification area for the icon now.
+    bool AreaAvailable() const { return service_->available(); }
+
     QWidget* mainWindow() const { return mainWindow_; }
     void setMainWindow(QWidget* window);
 

@@ -1,6 +1,7 @@
 #include "companion/girl_window.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include <functional>
 
 #include "calendar/month_window.h"
+#include "companion/picture.h"
 #include "companion/skin_fixture.h"
 #include "companion/window_shape.h"
 #include "fake_autostart_store.h"
@@ -25,6 +27,19 @@
 
 namespace plumo {
 namespace {
+
+// Her children and menu items, found by their short names.
+QLabel* label(Tgirlfrm& girl) { return girl.findChild<QLabel*>(QStringLiteral("lblinfo")); }
+QWidget* panel(Tgirlfrm& girl) { return girl.findChild<QWidget*>(QStringLiteral("menu")); }
+QMenu* menuOf(Tgirlfrm& girl, const char* name) {
+    return girl.findChild<QMenu*>(QString::fromLatin1(name));
+}
+QAction* action(Tgirlfrm& girl, const char* name) {
+    return girl.findChild<QAction*>(QString::fromLatin1(name));
+}
+QPushButton* button(Tgirlfrm& girl, const char* name) {
+    return girl.findChild<QPushButton*>(QString::fromLatin1(name));
+}
 
 class RecordingLauncher final : public ProgramLauncher {
 public:
@@ -89,29 +104,29 @@ TEST_F(CompanionTest, StartsWithGreetingSkinsAndSibling) {
                 phrase == QStringLiteral("有什么可以为您效劳吗") ||
                 phrase == QStringLiteral("您好，我能为您做什么吗"))
         << phrase.toStdString();
-    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
-    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(250, 250, 250));
-    EXPECT_EQ(girl->eyeclose->frameCount(), 3);
-    EXPECT_EQ(girl->eyeclose->size(), QSize(49, 14));
-    EXPECT_EQ(girl->lblinfo->palette().color(QPalette::WindowText), QColor(255, 153, 51));
+    EXPECT_EQ(QColor(pixelOf(girl->girlPicture(), 30, 50)), QColor(200, 40, 40));
+    EXPECT_EQ(QColor(pixelOf(girl->bubblePicture(), 30, 50)), QColor(250, 250, 250));
+    EXPECT_EQ(girl->eyePicture()->frameCount(), 3);
+    EXPECT_EQ(girl->eyePicture()->size(), QSize(49, 14));
+    EXPECT_EQ(label(*girl)->palette().color(QPalette::WindowText), QColor(255, 153, 51));
     ASSERT_EQ(launcher.calls.size(), 1);
     EXPECT_EQ(launcher.calls[0],
               QString::fromStdString((folder.path() / "Vexlar").string()) + " -s");
     EXPECT_TRUE(boxes.informations.isEmpty());
-    EXPECT_TRUE(girl->toptimer.isActive());
-    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+    EXPECT_TRUE(girl->isShown());
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
     // Start-up sound, settings with their autostart entry, tray icon, hidden calendar.
     ASSERT_EQ(player.played.size(), 1);
     EXPECT_TRUE(player.played[0].endsWith(QStringLiteral("/sound/msg.mp3")));
-    EXPECT_EQ(girl->timeset, QStringLiteral("on"));
-    EXPECT_EQ(girl->soundset, QStringLiteral("1"));
+    EXPECT_EQ(girl->state().timeset, QStringLiteral("on"));
+    EXPECT_EQ(girl->state().soundset, QStringLiteral("1"));
     EXPECT_TRUE(autostart.present);
-    EXPECT_TRUE(girl->hicon->Visible());
-    EXPECT_EQ(girl->hicon->Hint(), QStringLiteral("Plumo小秘书"));
-    EXPECT_EQ(girl->hicon->PopupMenu(), girl->pmenu);
-    ASSERT_NE(girl->database, nullptr);
-    ASSERT_NE(girl->monFrm, nullptr);
-    EXPECT_FALSE(girl->monFrm->isVisible());
+    EXPECT_TRUE(girl->trayIcon()->Visible());
+    EXPECT_EQ(girl->trayIcon()->Hint(), QStringLiteral("Plumo小秘书"));
+    EXPECT_EQ(girl->trayIcon()->PopupMenu(), menuOf(*girl, "pmenu"));
+    ASSERT_NE(girl->database(), nullptr);
+    ASSERT_NE(girl->calendarWindow(), nullptr);
+    EXPECT_FALSE(girl->calendarWindow()->isVisible());
 }
 
 TEST_F(CompanionTest, TrayIconAndStartUpSoundWaitForHerFirstFrame) {
@@ -122,7 +137,7 @@ TEST_F(CompanionTest, TrayIconAndStartUpSoundWaitForHerFirstFrame) {
     ASSERT_EQ(girl.FormCreate(), StartupResult::Running);
     QCoreApplication::processEvents();
     EXPECT_TRUE(player.played.isEmpty()) << "before she is shown";
-    EXPECT_FALSE(girl.hicon->Visible()) << "before she is shown";
+    EXPECT_FALSE(girl.trayIcon()->Visible()) << "before she is shown";
     EXPECT_FALSE(girl.startupComplete());
 
     bool paintedBeforeSound = false;
@@ -138,8 +153,8 @@ TEST_F(CompanionTest, TrayIconAndStartUpSoundWaitForHerFirstFrame) {
     girl.showCentred();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.played.isEmpty(); }, 5000));
     EXPECT_TRUE(paintedBeforeSound);
-    EXPECT_TRUE(girl.hicon->Visible());
-    EXPECT_EQ(girl.hicon->PopupMenu(), girl.pmenu);
+    EXPECT_TRUE(girl.trayIcon()->Visible());
+    EXPECT_EQ(girl.trayIcon()->PopupMenu(), menuOf(girl, "pmenu"));
     EXPECT_TRUE(girl.startupComplete());
     girl.update();  // later frames play nothing more
     QTest::qWait(50);
@@ -245,7 +260,7 @@ TEST_F(CompanionTest, MissingSettingsFileMeansChimeAndAutostartOff) {
     std::filesystem::remove(folder / "config/config.ini");
     autostart.present = true;
     auto girl = start();
-    EXPECT_TRUE(girl->timeset.isEmpty());
+    EXPECT_TRUE(girl->state().timeset.isEmpty());
     EXPECT_FALSE(autostart.present);
 }
 
@@ -253,66 +268,67 @@ TEST_F(CompanionTest, TrayClicksToggleAndADoubleClickLeavesHerAsSheWas) {
     auto girl = start();
     tray.activate(TrayActivation::Click);
     EXPECT_FALSE(girl->isVisible());
-    EXPECT_EQ(girl->N4->text(), QStringLiteral("显示小秘书"));
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("显示小秘书"));
     tray.activate(TrayActivation::Click);
     EXPECT_TRUE(girl->isVisible());
     tray.activate(TrayActivation::Click);
     tray.activate(TrayActivation::DoubleClick);
     EXPECT_TRUE(girl->isVisible());
-    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
 }
 
 TEST_F(CompanionTest, CalendarToggleFollowsTheWindow) {
     auto girl = start();
-    girl->N3->trigger();
-    EXPECT_TRUE(girl->monFrm->isVisible());
-    EXPECT_EQ(girl->btnmonth->text(), QStringLiteral("关闭万年历"));
-    EXPECT_EQ(girl->N3->text(), QStringLiteral("关闭万年历"));
-    girl->monFrm->hide();  // hidden by other means
-    girl->btnmonth->click();
-    EXPECT_TRUE(girl->monFrm->isVisible());
-    EXPECT_EQ(girl->N3->text(), QStringLiteral("关闭万年历"));
-    girl->btnmonth->click();
-    EXPECT_FALSE(girl->monFrm->isVisible());
-    EXPECT_EQ(girl->btnmonth->text(), QStringLiteral("万年历"));
-    EXPECT_EQ(girl->N3->text(), QStringLiteral("万年历"));
+    action(*girl, "N3")->trigger();
+    EXPECT_TRUE(girl->calendarWindow()->isVisible());
+    EXPECT_EQ(button(*girl, "btnmonth")->text(), QStringLiteral("关闭万年历"));
+    EXPECT_EQ(action(*girl, "N3")->text(), QStringLiteral("关闭万年历"));
+    girl->calendarWindow()->hide();  // hidden by other means
+    button(*girl, "btnmonth")->click();
+    EXPECT_TRUE(girl->calendarWindow()->isVisible());
+    EXPECT_EQ(action(*girl, "N3")->text(), QStringLiteral("关闭万年历"));
+    button(*girl, "btnmonth")->click();
+    EXPECT_FALSE(girl->calendarWindow()->isVisible());
+    EXPECT_EQ(button(*girl, "btnmonth")->text(), QStringLiteral("万年历"));
+    EXPECT_EQ(action(*girl, "N3")->text(), QStringLiteral("万年历"));
 }
 
 TEST_F(CompanionTest, ClickWhileAnsweringLeavesTheBubble) {
     auto girl = start();
     const QString said = girl->bubbleText();
-    girl->answering = true;
+    girl->state().answering = true;
     girl->lblinfoClick();
-    EXPECT_TRUE(girl->pmanswer->isVisible());
-    girl->pmanswer->hide();
+    EXPECT_TRUE(menuOf(*girl, "pmanswer")->isVisible());
+    menuOf(*girl, "pmanswer")->hide();
     EXPECT_EQ(girl->bubbleText(), said);
-    EXPECT_FALSE(girl->menu->isVisible());
-    EXPECT_TRUE(girl->answering);
+    EXPECT_FALSE(panel(*girl)->isVisible());
+    EXPECT_TRUE(girl->state().answering);
 }
 
 TEST_F(CompanionTest, MenusHoldTheirItems) {
     auto girl = start();
     QStringList main, outfit, answer;
-    for (QAction* a : girl->pmenu->actions()) main << (a->isSeparator() ? "-" : a->text());
-    for (QAction* a : girl->pmenu2->actions()) outfit << a->text();
-    for (QAction* a : girl->pmanswer->actions())
+    for (QAction* a : menuOf(*girl, "pmenu")->actions()) main << (a->isSeparator() ? "-" : a->text());
+    for (QAction* a : menuOf(*girl, "pmenu2")->actions())
+        if (a->isVisible()) outfit << a->text();
+    for (QAction* a : menuOf(*girl, "pmanswer")->actions())
         answer << a->text() + (a->isVisible() ? "" : "(hidden)");
     EXPECT_EQ(main.join("|"), QStringLiteral("隐藏小秘书|-|备忘录|万年历|-|设置|关于|退出"));
     EXPECT_EQ(outfit.join("|"), QStringLiteral("换装|隐藏|指令"));
     EXPECT_EQ(answer.join("|"), QStringLiteral("查看|知道了|延迟一天(hidden)"));
     QStringList buttons;
-    for (QPushButton* b : {girl->btnreminder, girl->btnmonth, girl->btnhide, girl->btnset})
+    for (QPushButton* b : {button(*girl, "btnreminder"), button(*girl, "btnmonth"), button(*girl, "btnhide"), button(*girl, "btnset")})
         buttons << QStringLiteral("%1@%2,%3").arg(b->text()).arg(b->x()).arg(b->y());
     EXPECT_EQ(buttons.join("|"), QStringLiteral("备忘录@1,2|万年历@1,22|隐藏@1,42|设置@2,62"));
 }
 
 TEST_F(CompanionTest, AboutSpeaksInTheBigBubble) {
     auto girl = start();
-    girl->btnhide->click();
-    girl->nabout->trigger();
+    button(*girl, "btnhide")->click();
+    action(*girl, "nabout")->trigger();
     EXPECT_TRUE(girl->isVisible());
     EXPECT_TRUE(girl->bubbleText().startsWith(QStringLiteral("Plumo小秘书")));
-    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(230, 230, 255));
+    EXPECT_EQ(QColor(pixelOf(girl->bubblePicture(), 30, 50)), QColor(230, 230, 255));
 }
 
 TEST_F(CompanionTest, GreetingWithoutPrefixAtTheBoundary) {
@@ -326,7 +342,7 @@ TEST_F(CompanionTest, SecondCopyStopsBeforeDoingAnything) {
     auto girl = start(/*anotherCopy=*/true);
     EXPECT_EQ(result, StartupResult::AnotherCopy);
     EXPECT_TRUE(player.played.isEmpty());
-    EXPECT_FALSE(girl->hicon->Visible());
+    EXPECT_FALSE(girl->trayIcon()->Visible());
     EXPECT_FALSE(girl->isVisible());
     EXPECT_TRUE(launcher.calls.isEmpty());
     EXPECT_TRUE(girl->bubbleText().isEmpty());
@@ -346,7 +362,7 @@ TEST_F(CompanionTest, MissingAndBrokenSkinsAreNamedAndStartUpGoesOn) {
     EXPECT_TRUE(message.contains(QStringLiteral("skin/i.gif")));
     EXPECT_FALSE(message.contains(QStringLiteral("skin/g1")));
     // What could be loaded shows, and the rest of start-up ran.
-    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
+    EXPECT_EQ(QColor(pixelOf(girl->girlPicture(), 30, 50)), QColor(200, 40, 40));
     EXPECT_EQ(launcher.calls.size(), 1);
     EXPECT_TRUE(girl->isVisible());
 }
@@ -355,49 +371,49 @@ TEST_F(CompanionTest, HideShowToggleKeepsCaptionAndVisibilityInStep) {
     auto girl = start();
     auto expectShown = [&](bool shown) {
         EXPECT_EQ(girl->isVisible(), shown);
-        EXPECT_EQ(girl->toptimer.isActive(), shown);
-        EXPECT_EQ(girl->N4->text(),
+        EXPECT_EQ(girl->isShown(), shown);
+        EXPECT_EQ(action(*girl, "N4")->text(),
                   shown ? QStringLiteral("隐藏小秘书") : QStringLiteral("显示小秘书"));
-        EXPECT_EQ(girl->btnhide->text(), QStringLiteral("隐藏"));
+        EXPECT_EQ(button(*girl, "btnhide")->text(), QStringLiteral("隐藏"));
     };
-    girl->btnhide->click();
+    button(*girl, "btnhide")->click();
     expectShown(false);
-    girl->N4->trigger();
+    action(*girl, "N4")->trigger();
     expectShown(true);
-    girl->N11->trigger();
+    action(*girl, "N11")->trigger();
     expectShown(false);
-    girl->btnhide->click();
+    button(*girl, "btnhide")->click();
     expectShown(true);
     // Hidden by other means than the toggle: the caption still decides.
-    girl->N4->trigger();
-    girl->N4->trigger();
+    action(*girl, "N4")->trigger();
+    action(*girl, "N4")->trigger();
     expectShown(true);
 }
 
 TEST_F(CompanionTest, SpeakingWhileHiddenShowsHer) {
     auto girl = start();
-    girl->btnhide->click();
+    button(*girl, "btnhide")->click();
     girl->setBubbleText(QStringLiteral("测试"));
     girl->showinfo();
     EXPECT_TRUE(girl->isVisible());
-    EXPECT_EQ(girl->N4->text(), QStringLiteral("隐藏小秘书"));
-    EXPECT_FALSE(girl->menu->isVisible());
-    EXPECT_TRUE(girl->lblinfo->isVisible());
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
+    EXPECT_FALSE(panel(*girl)->isVisible());
+    EXPECT_TRUE(label(*girl)->isVisible());
 }
 
 TEST_F(CompanionTest, GoodbyeClosesOnTheSecondTick) {
     auto girl = start();
-    girl->btnhide->click();
+    button(*girl, "btnhide")->click();
     girl->nexitClick();
     EXPECT_TRUE(girl->isVisible());  // shown again to say goodbye
     EXPECT_EQ(girl->bubbleText(), QStringLiteral("BYE BYE！有事您叫我。"));
-    EXPECT_TRUE(girl->quittimer.isActive());
+    EXPECT_TRUE(girl->goodbyeRunning());
     girl->quittimerTimer();
     EXPECT_TRUE(girl->isVisible());
     girl->quittimerTimer();
     EXPECT_FALSE(girl->isVisible());
-    EXPECT_FALSE(girl->quittimer.isActive());
-    EXPECT_EQ(girl->quitcount, 3);
+    EXPECT_FALSE(girl->goodbyeRunning());
+    EXPECT_EQ(girl->state().quitcount, 3);
 }
 
 TEST_F(CompanionTest, OpeningThePanelCallsOffTheGoodbye) {
@@ -405,9 +421,9 @@ TEST_F(CompanionTest, OpeningThePanelCallsOffTheGoodbye) {
     girl->nexitClick();
     girl->quittimerTimer();
     girl->lblinfoClick();  // not answering: the command panel
-    EXPECT_FALSE(girl->quittimer.isActive());
-    EXPECT_EQ(girl->quitcount, 3);
-    EXPECT_TRUE(girl->menu->isVisible());
+    EXPECT_FALSE(girl->goodbyeRunning());
+    EXPECT_EQ(girl->state().quitcount, 3);
+    EXPECT_TRUE(panel(*girl)->isVisible());
     EXPECT_TRUE(girl->bubbleText().isEmpty());
     EXPECT_TRUE(girl->isVisible());
 }
@@ -415,24 +431,100 @@ TEST_F(CompanionTest, OpeningThePanelCallsOffTheGoodbye) {
 TEST_F(CompanionTest, CommandPanelKeepsTextOnlyThroughTheOutfitMenu) {
     auto girl = start();
     const QString said = girl->bubbleText();
-    girl->N10->trigger();
-    EXPECT_TRUE(girl->menu->isVisible());
-    EXPECT_FALSE(girl->lblinfo->isVisible());
+    action(*girl, "N10")->trigger();
+    EXPECT_TRUE(panel(*girl)->isVisible());
+    EXPECT_FALSE(label(*girl)->isVisible());
     EXPECT_EQ(girl->bubbleText(), said);
-    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(120, 120, 120));
+    EXPECT_EQ(QColor(pixelOf(girl->bubblePicture(), 30, 50)), QColor(120, 120, 120));
     girl->showinfo2();
-    EXPECT_EQ(QColor(pixelOf(girl->imgChat, 30, 50)), QColor(230, 230, 255));
+    EXPECT_EQ(QColor(pixelOf(girl->bubblePicture(), 30, 50)), QColor(230, 230, 255));
     girl->showmenu();
     EXPECT_TRUE(girl->bubbleText().isEmpty());
 }
 
 TEST_F(CompanionTest, QuitTimerWithoutGoodbyeOnlyResets) {
     auto girl = start();
-    girl->quittimer.start();
     girl->quittimerTimer();
     girl->quittimerTimer();
     EXPECT_TRUE(girl->isVisible());
-    EXPECT_FALSE(girl->quittimer.isActive());
+    EXPECT_FALSE(girl->goodbyeRunning());
+    EXPECT_EQ(girl->state().quitcount, 3);
+}
+
+// ---- desktops without a tray, titles with markup, acting during a start-up message
+
+TEST_F(CompanionTest, WithoutATrayHerOwnMenuCarriesEveryCommandAndNothingHidesHer) {
+    tray.failAdd = true;  // no notification area on this desktop
+    auto girl = start();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(boxes.informations.isEmpty());
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_TRUE(girl->bubbleText().contains(QStringLiteral("右键"))) << "said once, in her bubble";
+    QStringList items;
+    for (QAction* a : menuOf(*girl, "pmenu2")->actions())
+        if (a->isVisible() && !a->isSeparator()) items << a->text();
+    EXPECT_EQ(items.join("|"), QStringLiteral("换装|指令|备忘录|万年历|设置|关于|退出"));
+
+    button(*girl, "btnhide")->click();
+    EXPECT_TRUE(girl->isVisible());
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
+    girl->findChild<QAction*>(QStringLiteral("nexit_notray"))->trigger();
+    EXPECT_TRUE(girl->goodbyeRunning());
+
+    // A tray that appears later takes the commands back.
+    tray.failAdd = false;
+    girl->showmenu();
+    auto* picture = const_cast<Picture*>(girl->girlPicture());
+    emit picture->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(action(*girl, "N11")->isVisible());
+    EXPECT_FALSE(girl->findChild<QAction*>(QStringLiteral("nexit_notray"))->isVisible());
+    menuOf(*girl, "pmenu2")->hide();
+}
+
+TEST_F(CompanionTest, BubbleShowsMarkupAsTypedOnItsOwnFillUnderADarkTheme) {
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::ToolTipBase, QColor(30, 30, 30));
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::Button, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    auto girl = start();
+    QApplication::setPalette(before);
+    girl->setBubbleText(QStringLiteral("<b></b><img src=x>"));
+    girl->showinfo();
+    const QImage look = girl->grab().toImage();
+    const QRect text = label(*girl)->geometry();
+    // Where no glyph is drawn the bubble's own fill shows, not the theme's.
+    EXPECT_EQ(QColor(look.pixel(text.bottomRight())), QColor(250, 250, 250));
+    int glyphPixels = 0;  // markup would be interpreted and draw nothing
+    for (int y = text.top(); y <= text.bottom(); ++y)
+        for (int x = text.left(); x <= text.right(); ++x)
+            glyphPixels += QColor(look.pixel(x, y)) != QColor(250, 250, 250);
+    EXPECT_GT(glyphPixels, 20);
+}
+
+TEST_F(CompanionTest, TrayActionsDuringAStartUpMessageStand) {
+    std::filesystem::remove(folder / "skin/g2");  // brings a start-up message
+    boxes.whileShown = [&] { tray.activate(TrayActivation::Click); };  // hide her
+    auto girl = start();
+    ASSERT_TRUE(started);
+    ASSERT_EQ(boxes.informations.size(), 1);
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("显示小秘书"));
+
+    girl.reset();
+    boxes.informations.clear();
+    boxes.whileShown = [] {  // say goodbye from the main menu
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* companion = qobject_cast<Tgirlfrm*>(window))
+                action(*companion, "nexit")->trigger();
+    };
+    auto other = start();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(other->goodbyeRunning());
+    other->quittimerTimer();
+    other->quittimerTimer();
+    EXPECT_FALSE(other->isVisible());
 }
 
 // ---- outfit change on real files
@@ -445,40 +537,40 @@ protected:
 TEST_F(OutfitTest, ChosenOutfitShowsAfterRestart) {
     {
         auto girl = start();
-        girl->N1->trigger();
-        EXPECT_EQ(girl->skinno, 2);
-        EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(40, 40, 200));
+        action(*girl, "N1")->trigger();
+        EXPECT_EQ(girl->state().skinno, 2);
+        EXPECT_EQ(QColor(pixelOf(girl->girlPicture(), 30, 50)), QColor(40, 40, 200));
         EXPECT_FALSE(std::filesystem::exists(folder / "skin/g"));
     }
     auto again = start();
-    EXPECT_EQ(again->skinno, 1);
-    EXPECT_EQ(QColor(pixelOf(again->imggirl, 30, 50)), QColor(40, 40, 200));
+    EXPECT_EQ(again->state().skinno, 1);
+    EXPECT_EQ(QColor(pixelOf(again->girlPicture(), 30, 50)), QColor(40, 40, 200));
 }
 
 TEST_F(OutfitTest, TwoChangesLeaveBothFilesAsTheyWere) {
     const std::string g1 = bytes("g1"), g2 = bytes("g2");
     auto girl = start();
-    girl->N1->trigger();
+    action(*girl, "N1")->trigger();
     EXPECT_EQ(bytes("g1"), g2);
     EXPECT_EQ(bytes("g2"), g1);
-    girl->N1->trigger();
-    EXPECT_EQ(girl->skinno, 1);
+    action(*girl, "N1")->trigger();
+    EXPECT_EQ(girl->state().skinno, 1);
     EXPECT_EQ(bytes("g1"), g1);
     EXPECT_EQ(bytes("g2"), g2);
-    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(200, 40, 40));
+    EXPECT_EQ(QColor(pixelOf(girl->girlPicture(), 30, 50)), QColor(200, 40, 40));
 }
 
 TEST_F(OutfitTest, StrayTemporaryFileIsNeverReplaced) {
     folder.write("skin/g", "stray bytes");
     const std::string g1 = bytes("g1"), g2 = bytes("g2");
     auto girl = start();
-    girl->N1->trigger();
+    action(*girl, "N1")->trigger();
     EXPECT_EQ(bytes("g"), "stray bytes");
     EXPECT_EQ(bytes("g1"), g1);
     EXPECT_EQ(bytes("g2"), g2);
-    EXPECT_EQ(girl->skinno, 2);
-    EXPECT_EQ(QColor(pixelOf(girl->imggirl, 30, 50)), QColor(40, 40, 200));
-    girl->N1->trigger();
+    EXPECT_EQ(girl->state().skinno, 2);
+    EXPECT_EQ(QColor(pixelOf(girl->girlPicture(), 30, 50)), QColor(40, 40, 200));
+    action(*girl, "N1")->trigger();
     EXPECT_EQ(bytes("g"), "stray bytes");
     EXPECT_EQ(bytes("g1"), g1);
     EXPECT_EQ(bytes("g2"), g2);

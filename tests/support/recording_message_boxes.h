@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "platform/message_box.h"
 
@@ -14,7 +15,10 @@ public:
     RecordingMessageBoxes();
     ~RecordingMessageBoxes() override;
 
-    void information(const QString& text) override { informations << text; }
+    void information(const QString& text) override {
+        informations << text;
+        if (whileShown) whileShown();
+    }
     void error(const QString& text) override { errors << text; }
     bool question(const QString& caption, const QString& text) override {
         questions << caption + QStringLiteral("|") + text;
@@ -25,6 +29,8 @@ public:
     QStringList errors;
     QStringList questions;
     bool answer = false;
+    // Runs while an information box is open, as a user acting elsewhere would.
+    std::function<void()> whileShown;
 
 private:
     MessageBoxes* previous_;

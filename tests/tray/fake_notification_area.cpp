@@ -13,6 +13,7 @@ public:
     void setMessageSink(MessageSink sink) override { area_.sink_ = std::move(sink); }
     QPoint cursorPosition() const override { return area_.cursor; }
     Qt::KeyboardModifiers keyboardModifiers() const override { return area_.modifiers; }
+    bool available() const override { return !area_.failAdd; }
 
 private:
     FakeNotificationArea& area_;

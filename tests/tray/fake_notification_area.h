@@ -46,7 +46,7 @@ public:
     bool hasSink() const { return static_cast<bool>(sink_); }
 
     // Settings.
-    bool failAdd = false;
+    bool failAdd = false;  // also: no notification area is there
     bool failModify = false;
     bool failDelete = false;
     QPoint cursor{0, 0};

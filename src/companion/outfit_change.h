@@ -1,0 +1,29 @@
+#pragma once
+
+// The change of outfit: the two outfit files on disk trade places through the temporary
+// name "skin/g", so that "skin/g1" always holds the outfit on show and the next start shows
+// the one chosen last. The pictures in memory never change; `skinno` says which is on show.
+// A rename that fails (a file missing, or "skin/g" already taken) is passed over, and
+// nothing is ever replaced.
+
+#include <QString>
+
+namespace plumo {
+
+class OutfitChange {
+public:
+    // `skinFolder` ends with '/'; `skinno` is the companion's, 1 or 2.
+    OutfitChange(QString skinFolder, int& skinno)
+        : skinFolder_(std::move(skinFolder)), skinno_(skinno) {}
+
+    // Trades the files and flips `skinno`; returns the outfit now on show, 1 or 2.
+    int change();
+
+private:
+    void rename(const char* from, const char* to) const;
+
+    QString skinFolder_;
+    int& skinno_;
+};
+
+}  // namespace plumo
