@@ -1,40 +1,97 @@
 #include "calendar/month_window.h"
 
 #include <QGuiApplication>
-#include <QPainter>
+#include <QImageReader>
 #include <QScreen>
+#include <QWindow>
+
+#include "calendar/chn_calendar_picker.h"
+#include "platform/window_state.h"
 
 namespace plumo {
 
-TmonFrm::TmonFrm(const QString& programFolder, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), programFolder_(programFolder) {
-    setObjectName(QStringLiteral("monFrm"));
-    setFixedSize(313, 253);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+QPoint calendarWindowPosition(const QRect& screen, const QRect& workArea, const QSize& window) {
+    const int workRight = workArea.x() + workArea.width();
+    const int workBottom = workArea.y() + workArea.height();
+    const int taskbar =
+        screen.height() == workBottom ? screen.width() - workRight : screen.height() - workBottom;
+    return {screen.x() + screen.width() - window.width() - 2,
+            screen.y() + screen.height() - window.height() - taskbar};
 }
 
-void TmonFrm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    FormShow();
+TmonFrm::TmonFrm(const QString& programFolder, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      programFolder_(programFolder) {
+    setObjectName(QStringLiteral("monFrm"));
+    setFixedSize(TChnCalendar::kWidth, TChnCalendar::kHeight);
+    move(584, 122);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);  // the calendar's weekday header
+
+    m = new TChnCalendar(this);
+    m->setObjectName(QStringLiteral("m"));
+    m->move(0, 0);
+    connect(m, &TChnCalendar::OnMouseDown, this, &TmonFrm::mMouseDown);
+
+    // The look of the calendar, in this order.
+    const QColor red(255, 0, 0), green(0, 128, 0), blue(0, 0, 255), gray(128, 128, 128),
+        skyBlue(166, 202, 240);
+    m->setShowWeekNum(false);
+    m->setShowFrame(true);
+    m->setShowBackYearMonth(false);
+    m->setShowWeekNumLine(true);
+    m->setColorTitleWeekLine({197, 197, 197});
+    m->setColorTitleWeekEnd(red);
+    m->setColorTitleWeek({79, 79, 79});
+    m->setColorCnDate(green);
+    m->setColorDate({79, 79, 79});
+    m->setColorHoliday({255, 128, 0});
+    m->setColorLunarHolDay(skyBlue);
+    m->setColorCnHolDay({255, 128, 0});
+    m->setColorSelectedStart({0, 174, 83});
+    m->setColorSelectedEnd({0, 213, 101});
+    m->setColorSelectedFrame({0, 147, 70});
+    m->setColorWeekNum(gray);
+    m->setColorShowFrame(gray);
+    m->setColorBackYear({255, 232, 221});
+    m->setColorBackMonth({235, 235, 235});
+    m->setColorTitleToday(blue);
+    m->setColorTitleMonth({128, 128, 192});
+    m->setColorTitleYear(skyBlue);
+    m->setColorTitleSelected(gray);
+    m->setColorTitleConstellation({255, 128, 255});
+    m->setColorTitleAnimalsYear({128, 0, 255});
+    m->setCenter(false);
+    m->setAlphaBlend(200);
+}
+
+void TmonFrm::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        // The window asks to stay on top until it is shown; once placed it is an ordinary
+        // window. Changing the flags here, before the window is mapped, costs no flicker.
+        if (windowFlags() & Qt::WindowStaysOnTopHint)
+            setWindowFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
+        FormShow();
+        keepOffTaskbar(this);
+        QWidget::setVisible(true);
+        keepOffTaskbar(this);
+        return;
+    }
+    QWidget::setVisible(visible);
 }
 
 void TmonFrm::FormShow() {
-    background_.load(programFolder_ + QStringLiteral("skin/bg.bmp"), "BMP");
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.right() + 1 - width(), area.bottom() + 1 - height());
-    }
-    update();
+    // A missing or unreadable picture leaves the calendar without one.
+    QImageReader reader(programFolder_ + QStringLiteral("skin/bg.bmp"), "bmp");
+    m->setBackGround(reader.read());
+    m->setAlphaBlend(30);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(calendarWindowPosition(screen->geometry(), screen->availableGeometry(), size()));
 }
 
-void TmonFrm::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (background_.isNull())
-        painter.fillRect(rect(), palette().window());
-    else
-        painter.drawImage(QPoint(0, 0), background_);
+void TmonFrm::mMouseDown() {
+    if (QWindow* window = windowHandle()) window->startSystemMove();
 }
 
 }  // namespace plumo

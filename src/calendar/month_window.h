@@ -1,30 +1,40 @@
 #pragma once
 
-// The calendar window: a borderless 313 x 253 window that the companion creates hidden
-// at start-up and then shows and hides. Each show places it at the bottom-right corner
-// of the work area.
+// The calendar window: a borderless 313 x 253 window holding one calendar control. The
+// companion creates it hidden at start-up and then shows and hides it; each show loads
+// the background picture "skin/bg.bmp" and places the window at the bottom-right corner
+// of the screen, just above the taskbar.
 
-#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 namespace plumo {
 
+class TChnCalendar;
+
+// Where the window goes: at the right edge less 2 pixels, its bottom lifted by the
+// taskbar when the taskbar is at the bottom or the right (the screen's height meeting
+// the work area's bottom means the taskbar is not at the bottom).
+QPoint calendarWindowPosition(const QRect& screen, const QRect& workArea, const QSize& window);
+
 class TmonFrm : public QWidget {
     Q_OBJECT
 public:
-    // `programFolder` ends with '/'; the background is its "skin/bg.bmp".
+    // `programFolder` ends with '/'.
     TmonFrm(const QString& programFolder, QWidget* owner);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    TChnCalendar* m = nullptr;  // the calendar, filling the window
+
+    void setVisible(bool visible) override;
 
 private:
     void FormShow();
+    void mMouseDown();
 
     QString programFolder_;
-    QImage background_;
 };
 
 }  // namespace plumo

@@ -168,6 +168,41 @@ TEST_F(NotavoCli, DbOptionNamesAnotherFile) {
     EXPECT_FALSE(fs::exists(database()));
 }
 
+TEST_F(NotavoCli, ListKeepsEveryItemOnOneLineWhateverItsTitleHolds) {
+    init();
+    ASSERT_EQ(run({"add", "line one\nline\ttwo\r\nC:\\memo\\n"}).status, kExitOk);
+    ASSERT_EQ(run({"add", "plain"}).status, kExitOk);
+    const std::string out = run({"list"}).out;
+    EXPECT_EQ(out,
+              "1\topen\titem\tno reminder        \tline one\\nline\\ttwo\\r\\nC:\\\\memo\\\\n\n"
+              "2\topen\titem\tno reminder        \tplain\n");
+    // The escapes are told in the help.
+    EXPECT_NE(run({"--help"}).out.find("\\n"), std::string::npos);
+}
+
+// A stream that refuses every write, like a full disk.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST_F(NotavoCli, InputOutputFailuresAreNotReportedAsBadArguments) {
+    init();
+    run({"add", "x"});
+    RefusingBuffer refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    EXPECT_EQ(runCommandLine({"list"}, database(), out, err), kExitIoFailed);
+    EXPECT_NE(err.str().find("output"), std::string::npos) << err.str();
+
+    // A database that cannot be made where a plain file stands in the way of its folder.
+    dir.write("blocked", "a file, not a folder");
+    std::ostringstream out2, err2;
+    EXPECT_EQ(runCommandLine({"--init"}, dir / "blocked" / "d.ini", out2, err2), kExitIoFailed);
+    EXPECT_NE(err2.str().find("blocked"), std::string::npos) << err2.str();
+    EXPECT_NE(kExitIoFailed, kExitBadUsage);
+}
+
 // The shipped program: the database beside the executable, exit statuses, output streams.
 TEST(NotavoProgram, InitPlacesTheDatabaseBesideItselfAndNeverTwice) {
     test::TempDir folder;

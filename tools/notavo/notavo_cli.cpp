@@ -24,6 +24,11 @@ struct CommandFailed {
     std::string message;
 };
 
+// A file that could not be made, or output that could not be written: exit status 3.
+struct IoFailed {
+    std::string message;
+};
+
 class Prepared {
 public:
     Prepared(sqlite3* db, const char* sql) : db_(db) {
@@ -81,8 +86,14 @@ std::string columnText(sqlite3_stmt* stmt, int column) {
 
 int initDatabase(const std::filesystem::path& file, std::ostream& out) {
     std::error_code ec;
+    if (std::filesystem::symlink_status(file, ec).type() != std::filesystem::file_type::not_found)
+        throw UsageError{file.string() + " already exists; it was left untouched"};
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    createMemoDatabase(file);
+    try {
+        createMemoDatabase(file);
+    } catch (const DatabaseError& e) {
+        throw IoFailed{e.what()};
+    }
     out << "Created the memo database " << file.string() << "\n";
     return kExitOk;
 }
@@ -144,7 +155,9 @@ int listItems(MemoDatabase& db, const std::vector<std::string>& args, std::ostre
         reminder.resize(19, ' ');
         out << sqlite3_column_int64(s, 0) << "\t" << (done ? "done" : "open") << "\t"
             << (plan ? "plan" : "item") << "\t" << reminder << "\t"
-            << (sqlite3_column_type(s, 4) == SQLITE_NULL ? "(no title)" : columnText(s, 4)) << "\n";
+            << (sqlite3_column_type(s, 4) == SQLITE_NULL ? "(no title)"
+                                                         : escapeListText(columnText(s, 4)))
+            << "\n";
         ++count;
     }
     if (count == 0) out << (openOnly ? "No open items.\n" : "No items.\n");
@@ -220,15 +233,44 @@ int runCommand(const std::vector<std::string>& arguments, const std::filesystem:
 
 }  // namespace
 
+std::string escapeListText(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                escaped += "\\\\";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::string usageText() {
-    return "Usage: Notavo [--db FILE] COMMAND\n"
+    return "Usage: Notavo [--db FILE] [COMMAND]\n"
            "The memo program: keeps the memo items in config/d.ini beside it.\n"
+           "Without a command, or with -s, it opens its window.\n"
            "\n"
            "Commands:\n"
+           "  -s                     open the window (what the companion starts it with)\n"
            "  --init                 create config/d.ini (never replaces an existing one)\n"
            "  add TITLE [--at \"YYYY-MM-DD HH:MM:SS\"] [--plan]\n"
            "                         add an open item, with a reminder time, or as a plan\n"
-           "  list [--open]          list the items, or only the open ones\n"
+           "  list [--open]          list the items, or only the open ones: one line each,\n"
+           "                         id, open/done, plan/item, reminder and title separated\n"
+           "                         by tabs; in titles a backslash is written \\\\, a line\n"
+           "                         break \\n, a carriage return \\r and a tab \\t\n"
            "  done ID                mark an item done\n"
            "  delete ID              delete an item\n"
            "  postpone ID            move an item's reminder one day later\n"
@@ -237,8 +279,9 @@ std::string usageText() {
            "Options:\n"
            "  --db FILE              use FILE instead of config/d.ini beside Notavo\n"
            "\n"
-           "Exit status: 0 done, 1 the command failed, 2 bad arguments or --init\n"
-           "finding a database already in place.\n";
+           "Exit status: 0 done, 1 the command failed (no database, no such item),\n"
+           "2 bad arguments or --init finding a database already in place, 3 a file\n"
+           "could not be made or the output could not be written.\n";
 }
 
 int runCommandLine(const std::vector<std::string>& arguments,
@@ -257,21 +300,25 @@ int runCommandLine(const std::vector<std::string>& arguments,
             out << usageText();
             return kExitOk;
         }
-        return runCommand(args, database, out);
+        const int status = runCommand(args, database, out);
+        out.flush();
+        if (!out) throw IoFailed{"the output could not be written"};
+        return status;
     } catch (const UsageError& e) {
         err << "Notavo: " << e.message << " (see Notavo --help)\n";
         return kExitBadUsage;
     } catch (const CommandFailed& e) {
         err << "Notavo: " << e.message << "\n";
         return kExitFailed;
+    } catch (const IoFailed& e) {
+        err << "Notavo: " << e.message << "\n";
+        return kExitIoFailed;
     } catch (const DatabaseOpenError& e) {
         err << "Notavo: " << e.what() << "\n";
         return kExitFailed;
     } catch (const DatabaseError& e) {
-        // Only --init raises this outside an open database: the file was in place or
-        // could not be made.
         err << "Notavo: " << e.what() << "\n";
-        return args.front() == "--init" ? kExitBadUsage : kExitFailed;
+        return kExitFailed;
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The command line of Notavo, the memo program: creates the memo database and
-// adds, lists, closes, deletes and postpones memo items.
+// adds, lists, closes, deletes and postpones memo items. Without a command, or with
+// "-s", Notavo opens its window instead (see notavo_window.h).
 
 #include <filesystem>
 #include <ostream>
@@ -13,6 +14,7 @@ namespace plumo::notavo {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;    // the database refused or the item does not exist
 constexpr int kExitBadUsage = 2;  // bad arguments, or --init finding a database in place
+constexpr int kExitIoFailed = 3;  // a file could not be made or the output not written
 
 // Runs one command line (without the program name). `defaultDatabase` is used unless
 // --db names another file. Results go to `out`, one-line errors to `err`.
@@ -21,5 +23,9 @@ int runCommandLine(const std::vector<std::string>& arguments,
                    std::ostream& err);
 
 std::string usageText();
+
+// A title on one line of the list: backslash, line feed, carriage return and tab
+// written as \\, \n, \r and \t.
+std::string escapeListText(const std::string& text);
 
 }  // namespace plumo::notavo

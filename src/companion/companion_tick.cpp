@@ -1,0 +1,218 @@
+#include "companion/companion_tick.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "memo/memo_actions.h"
+#include "memo/memo_answers.h"
+#include "memo/memo_errors.h"
+#include "platform/clock.h"
+#include "sound/playsound.h"
+
+namespace plumo {
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86'400;
+constexpr double kMsPerDay = 86'400'000.0;
+
+// The memo button's caption while the memo program runs.
+const QString kMemoProgramOpen = QStringLiteral("关闭");
+const QString kMessageSound = QStringLiteral("msg.mp3");
+const QString kReminderSound = QStringLiteral("reminder.mp3");
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : (a - b + 1) / b; }
+
+// The whole local second a date-time value lies in, counted from the date origin.
+std::int64_t secondOf(DateTime value) { return floorDiv(std::llround(value * kMsPerDay), 1000); }
+
+// The date-time value of the start of a second, encoded as the calendar encodes it.
+DateTime startOf(std::int64_t second) {
+    const std::int64_t day = floorDiv(second, kSecondsPerDay);
+    return static_cast<double>(day) +
+           static_cast<double>((second - day * kSecondsPerDay) * 1000) / kMsPerDay;
+}
+
+// Strictly between midnight and 04:00 of the value's own day.
+bool isLateNight(DateTime now) {
+    const std::int64_t ms = std::llround(now * kMsPerDay);
+    const std::int64_t ofDay = ms - floorDiv(ms, 86'400'000) * 86'400'000;
+    return ofDay > 0 && ofDay < 4 * 3'600'000;
+}
+
+// The busy handler of a tick: sqlite retries while the tick's wait budget lasts.
+int waitUntilDeadline(void* deadline, int /*attempt*/) {
+    const auto& until = *static_cast<std::chrono::steady_clock::time_point*>(deadline);
+    if (std::chrono::steady_clock::now() >= until) return 0;
+    sqlite3_sleep(5);
+    return 1;
+}
+
+}  // namespace
+
+struct CompanionTick::Outcome {
+    // The sound of the latest announcement of this tick: it replaces the earlier ones.
+    std::optional<std::pair<QString, QString>> sound;  // file name, voice folder
+    QString error;                                     // to show once the tick is done
+};
+
+CompanionTick::CompanionTick(CompanionState& state, CompanionView& view, MemoDatabase& database,
+                             Player* player, MessageBoxes& boxes)
+    : state_(state), view_(view), database_(database), player_(player), boxes_(boxes) {}
+
+void CompanionTick::rtimerTimer() {
+    // A message box shown by a tick runs its own event loop, in which later ticks come;
+    // none starts while this one is still at work (the next one covers the seconds).
+    if (ticking_) return;
+    ticking_ = true;
+    Outcome outcome;
+
+    const DateTime now = currentClock().now();
+    const std::int64_t second = secondOf(now);
+    if (!lastCovered_ || *lastCovered_ > second) {
+        // The first tick, or the clock moved backwards: go on from this second; what
+        // was announced before is remembered and not announced again.
+        lastCovered_ = second - 1;
+    } else if (second - *lastCovered_ > kCatchUpSeconds) {
+        // Suspended, or the clock moved forward: count what fell due meanwhile.
+        gapCountPending_ = true;
+        lastCovered_ = second - 1;
+    }
+
+    // The memo program may be writing: the tick waits for it a moment at most.
+    sqlite3* connection = database_.connection();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDatabaseWaitMs);
+    sqlite3_busy_handler(connection, waitUntilDeadline, &deadline);
+
+    catchUpOverdueCheck(outcome);
+    overdueCountAfterGap(outcome);
+    for (std::int64_t s = *lastCovered_ + 1; s <= second; ++s) {
+        hourlyChime(s, outcome);
+        if (!announceDueItem(s, outcome)) break;  // the next tick tries this second again
+        lastCovered_ = s;
+        newestCovered_ = std::max(newestCovered_, s);
+    }
+    lateNightAdvice(now, outcome);
+    forgetOldAnnouncements();
+
+    sqlite3_busy_timeout(connection, MemoDatabase::kBusyTimeoutMs);
+    if (outcome.sound && player_)
+        playsound(*player_, state_.apppath, outcome.sound->first, outcome.sound->second);
+    ticking_ = false;
+    if (!outcome.error.isEmpty()) boxes_.error(outcome.error);
+}
+
+void CompanionTick::catchUpOverdueCheck(Outcome& outcome) {
+    if (state_.overduechecked || view_.memoCaption().contains(kMemoProgramOpen) ||
+        !view_.bubbleText().isEmpty())
+        return;
+    try {
+        checkreminder(state_, view_, database_.query());
+    } catch (const MemoError& error) {
+        databaseFailed(error, outcome);
+        return;
+    }
+    databaseAnswered();
+    if (state_.overduecount > 0) {
+        state_.answering = true;
+        view_.showinfo();
+        outcome.sound = {kMessageSound, QString()};
+    }
+}
+
+void CompanionTick::overdueCountAfterGap(Outcome& outcome) {
+    // Not over a due item still waiting for its answer, nor while the memo program,
+    // which shows the items itself, is open.
+    if (!gapCountPending_ || view_.answerVisible(AnswerItem::Postpone) ||
+        view_.memoCaption().contains(kMemoProgramOpen))
+        return;
+    const QString before = view_.bubbleText();
+    try {
+        checkreminder(state_, view_, database_.query());
+    } catch (const MemoError& error) {
+        view_.setBubbleText(before);
+        databaseFailed(error, outcome);
+        return;
+    }
+    databaseAnswered();
+    gapCountPending_ = false;
+    if (state_.overduecount > 0) {
+        state_.answering = true;
+        view_.setAnswerCaption(AnswerItem::View, kViewCaption);
+        view_.showinfo();
+        outcome.sound = {kMessageSound, QString()};
+    }
+}
+
+void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
+    if (state_.timeset != QStringLiteral("on")) return;
+    const std::int64_t ofDay = second - floorDiv(second, kSecondsPerDay) * kSecondsPerDay;
+    if (ofDay % 3600 != 0) return;
+    bool whole = false;
+    const int voice = state_.soundset.toInt(&whole);
+    if (!whole) return;  // no voice chosen that we know of: the hour passes in silence
+    if (!chimed_.insert(second).second) return;
+    if (const auto chime = plumo::hourlyChime(voice, static_cast<int>(ofDay / 3600)))
+        outcome.sound = {chime->fileName, chime->voiceFolder};
+}
+
+bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
+    std::optional<DueItem> item;
+    try {
+        item = findDueItem(database_.query(), startOf(second));
+    } catch (const ConversionError& error) {
+        // An item without a title: skipped, its error shown once.
+        if (!failing_ && outcome.error.isEmpty())
+            outcome.error = QString::fromStdString(error.what());
+        failing_ = true;
+        return true;
+    } catch (const MemoError& error) {
+        databaseFailed(error, outcome);
+        return false;
+    }
+    databaseAnswered();
+    if (!item || !announced_.insert({second, item->id}).second) return true;
+    view_.setBubbleText(QString::fromStdString(item->title));
+    view_.showinfo();
+    state_.reminderid = static_cast<int>(item->id);
+    outcome.sound = {kReminderSound, QString()};
+    view_.setAnswerVisible(AnswerItem::Postpone, true);
+    view_.setAnswerCaption(AnswerItem::GotIt, kRemindNoMoreCaption);
+    state_.answering = true;
+    return true;
+}
+
+void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
+    std::mt19937 random(static_cast<unsigned>(std::llround(now * kMsPerDay)));
+    if (state_.nightcount <= 0) {
+        if (isLateNight(now)) {
+            view_.setBubbleText(QString::fromUtf8(kLateNightAdvice[random() % 3]));
+            view_.showinfo();
+            outcome.sound = {kMessageSound, QString()};
+            state_.answering = true;
+            view_.setAnswerCaption(AnswerItem::View, kShutDownCaption);
+        }
+        state_.nightcount = kNightInterval;
+    }
+    --state_.nightcount;
+}
+
+void CompanionTick::databaseFailed(const std::exception& error, Outcome& outcome) {
+    // Busy or locked: the memo program is writing; the next tick tries again quietly.
+    const int code = sqlite3_errcode(database_.connection()) & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return;
+    if (failing_) return;
+    failing_ = true;
+    if (outcome.error.isEmpty()) outcome.error = QString::fromStdString(error.what());
+}
+
+void CompanionTick::forgetOldAnnouncements() {
+    const std::int64_t oldest = newestCovered_ - kSecondsPerDay;
+    chimed_.erase(chimed_.begin(), chimed_.lower_bound(oldest));
+    announced_.erase(announced_.begin(), announced_.lower_bound({oldest, INT64_MIN}));
+}
+
+}  // namespace plumo

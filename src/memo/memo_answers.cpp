@@ -1,0 +1,115 @@
+#include "memo/memo_answers.h"
+
+#include <QSaveFile>
+
+#include "memo/memo_actions.h"
+#include "memo/memo_errors.h"
+#include "platform/clock.h"
+
+namespace plumo {
+namespace {
+
+QString errorText(const MemoError& error) { return QString::fromStdString(error.what()); }
+
+}  // namespace
+
+void checkplan(CompanionState& state, CompanionView& view, MemoQuery& query) {
+    state.plancount = static_cast<int>(countOpenPlans(query));
+    if (state.plancount > 0)
+        view.setBubbleText(QStringLiteral("你有%1项未完成的计划").arg(state.plancount));
+}
+
+void checkreminder(CompanionState& state, CompanionView& view, MemoQuery& query) {
+    state.overduecount = static_cast<int>(countOverdueReminders(query, currentClock().now()));
+    if (state.overduecount > 0)
+        view.setBubbleText(QStringLiteral("你有%1项已经过期的提醒事项").arg(state.overduecount));
+    state.overduechecked = true;
+}
+
+bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
+                       MessageBoxes& boxes, const QString& prefix) {
+    const QString before = view.bubbleText();
+    try {
+        checkplan(state, view, query);
+        if (state.plancount <= 0) {
+            checkreminder(state, view, query);
+            if (state.overduecount <= 0) return false;
+        }
+    } catch (const MemoError& error) {
+        view.setBubbleText(before);
+        boxes.error(errorText(error));
+        return false;
+    }
+    state.answering = true;
+    view.setAnswerCaption(AnswerItem::View, kViewCaption);
+    view.setBubbleText(prefix + view.bubbleText());
+    return true;
+}
+
+bool MemoAnswers::writeHandOff(const QString& name, const QByteArray& bytes) {
+    // Written under a temporary name and renamed into place: the memo program, started
+    // right after, finds the whole content or the previous file, never half of it.
+    const QString path = state_.apppath + name;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    boxes_.error(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    return false;
+}
+
+void MemoAnswers::N13Click() {
+    state_.answering = false;
+    if (view_.answerVisible(AnswerItem::Postpone)) {
+        // A due item is announced: the memo program opens on it.
+        if (!writeHandOff(kReminderHandOffFile,
+                          QByteArray::number(static_cast<qlonglong>(state_.reminderid)) + "\r\n"))
+            return;
+        view_.btnreminderClick();
+    } else {
+        const QString caption = view_.answerCaption(AnswerItem::View);
+        if (caption.contains(kViewCaption)) {
+            const QString& handOff = state_.plancount > 0 ? kPlanHandOffFile : kReminderHandOffFile;
+            if (!writeHandOff(handOff, QByteArray())) return;
+            view_.btnreminderClick();
+        }
+        if (caption.contains(kShutDownCaption)) {
+            if (boxes_.question(kShutdownQuestionCaption, kShutdownQuestion)) shutdown_.powerOff();
+            view_.btnreminderClick();  // the main menu's memo item, N2
+        }
+    }
+    view_.showmenu();
+    state_.plancount = 0;
+}
+
+void MemoAnswers::N12Click() {
+    if (view_.answerVisible(AnswerItem::Postpone)) {
+        try {
+            closeItem(query_, state_.reminderid);
+        } catch (const MemoError& error) {
+            boxes_.error(errorText(error));
+            return;
+        }
+    }
+    dismiss();
+}
+
+void MemoAnswers::N14Click() {
+    try {
+        postponeItem(query_, state_.reminderid);
+    } catch (const MemoError& error) {
+        boxes_.error(errorText(error));
+        return;
+    }
+    dismiss();
+}
+
+void MemoAnswers::dismiss() {
+    view_.setAnswerVisible(AnswerItem::Postpone, false);
+    state_.answering = false;
+    view_.btnhideClick();
+    view_.setAnswerCaption(AnswerItem::GotIt, kGotItCaption);
+    view_.showmenu();
+    state_.plancount = 0;
+}
+
+}  // namespace plumo

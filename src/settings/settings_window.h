@@ -1,0 +1,103 @@
+#pragma once
+
+// The settings window: a borderless window in the shape of its background picture, with
+// the chime, autostart and voice settings and the memo password.
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QValidator>
+#include <optional>
+
+#include "settings/settings_exchange.h"
+
+namespace plumo {
+
+class Tdfrm;
+
+// Keeps a field to kPasswordMaxBytes bytes of the double-byte code page: what is typed
+// or pasted beyond that is cut off, as far as it can be.
+class GbkLengthValidator : public QValidator {
+    Q_OBJECT
+public:
+    GbkLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int maxBytes_;
+};
+
+class Tsetfrm : public QDialog, private SettingsPrompts {
+    Q_OBJECT
+public:
+    // Loads apppath + "skin/set" as the background.
+    explicit Tsetfrm(const QString& apppath, QWidget* owner = nullptr);
+
+    // Why the background could not be loaded, naming the file; empty when it was.
+    const QString& backgroundError() const { return backgroundError_; }
+
+    // Puts the values into the controls, and reads them back.
+    void setForm(const SettingsForm& form);
+    SettingsForm form() const;
+
+    // --- Handlers ---
+    void btnokClick();
+    void chkpwdClick();
+    void txtpwdClick();
+    void msgClick();
+    void btnCloseMsgClick();
+    void quittimerTimer();
+    void imgbgMouseDown();
+    // Shows `text` on the message line for five ticks.
+    void showmsg(const QString& text) override;
+
+    // The message-line counter, shared by every settings window of the run.
+    static int msgticks;
+
+    // --- Children, bottom to top ---
+    QLabel* imgbg;
+    QCheckBox* chkauto;
+    QCheckBox* chktime;
+    QGroupBox* soundcate;
+    QButtonGroup* soundChoices;  // ids 0, 1, 2
+    QCheckBox* chkpwd;
+    QPushButton* btnok;
+    QPushButton* btncancel;
+    QGroupBox* GroupBox1;
+    QLineEdit* txtpwd;
+    QLabel* msg;
+    QToolButton* btnCloseMsg;
+    QLineEdit* pwd;
+    QTimer quittimer;
+
+signals:
+    // The old-password prompt is set up and about to be shown modally.
+    void promptOpening(Tdfrm* dialog);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::optional<QString> askOldPassword(PasswordEcho echo) override;
+    void createChildren();
+    void hideMessage();
+    void loadBackground(const QString& path);
+
+    QString backgroundError_;
+};
+
+// Creates a settings window owned by `owner`, shows it modally over `form` and discards
+// it: the form as the user left it on OK, nullopt otherwise. A background that cannot be
+// loaded is reported and the window opens without it.
+std::optional<SettingsForm> runSettingsWindow(QWidget* owner, const QString& apppath,
+                                              const SettingsForm& form);
+
+}  // namespace plumo

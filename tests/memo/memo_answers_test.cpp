@@ -1,0 +1,231 @@
+#include "memo/memo_answers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "notavo_process.h"
+#include "support/fake_clock.h"
+#include "support/fake_companion_view.h"
+#include "support/fake_system_shutdown.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_dir.h"
+
+namespace plumo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder with a memo database made by Notavo, the companion's view of it,
+// and the answer menu acting on both.
+class MemoAnswersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir / "config");
+        test::initMemoDatabase(databaseFile());
+        raw = std::make_unique<test::RawConnection>(databaseFile());
+        database = MemoDatabase::open(databaseFile());
+        state.apppath = QString::fromStdString(dir.path().string()) + QLatin1Char('/');
+        // What the memo program finds when the memo button starts it.
+        view.onMemoButton = [this] {
+            handOffAtStart = {readIfThere("mr.tmp"), readIfThere("mp.tmp")};
+        };
+    }
+
+    fs::path databaseFile() const { return dir / "config/d.ini"; }
+    std::string readIfThere(const char* name) const {
+        return fs::exists(dir / name) ? dir.read(name) : std::string("<none>");
+    }
+    void addPlan(const char* title) {
+        const auto r = test::runNotavo({"--db", databaseFile().string(), "add", "--plan", title});
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+    }
+    void addReminder(const char* title, const char* at) {
+        const auto r = test::runNotavo({"--db", databaseFile().string(), "add", "--at", at, title});
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+    }
+    // A due item with id 57, announced the way the tick announces it.
+    void announceItem57() {
+        const auto id = raw->addItem("交报告", 0, 0, encodeDateTime(2024, 3, 5, 14, 30, 0));
+        raw->exec("update log set id=57 where id=" + std::to_string(id));
+        state.reminderid = 57;
+        state.answering = true;
+        view.bubble = QStringLiteral("交报告");
+        view.visible[AnswerItem::Postpone] = true;
+        view.captions[AnswerItem::GotIt] = kRemindNoMoreCaption;
+    }
+    MemoAnswers answers() { return MemoAnswers(state, view, database->query(), boxes, shutdown); }
+    std::string item57(const char* column) {
+        return raw->scalarText(std::string("select ") + column + " from log where id=57");
+    }
+
+    test::TempDir dir;
+    test::FakeClock clock{encodeDateTime(2024, 3, 5, 14, 0, 0)};
+    std::unique_ptr<test::RawConnection> raw;
+    std::unique_ptr<MemoDatabase> database;
+    CompanionState state;
+    test::FakeCompanionView view;
+    test::RecordingMessageBoxes boxes;
+    test::FakeSystemShutdown shutdown;
+    std::pair<std::string, std::string> handOffAtStart{"<not started>", "<not started>"};
+};
+
+TEST_F(MemoAnswersTest, OpenPlansAreCountedAndViewHandsTheMemoProgramAnEmptyPlanFile) {
+    addPlan("plan one");
+    addPlan("plan two");
+    addPlan("plan three");
+    addReminder("long overdue", "2024-03-01 09:00:00");
+
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有3项未完成的计划"));
+    EXPECT_TRUE(state.answering);
+    EXPECT_EQ(state.plancount, 3);
+    EXPECT_FALSE(state.overduechecked);  // the overdue count is left to the tick
+
+    dir.write("mp.tmp", "stale content");
+    answers().N13Click();
+    EXPECT_EQ(handOffAtStart.second, "");  // written whole before the program started
+    EXPECT_EQ(handOffAtStart.first, "<none>");
+    EXPECT_EQ(view.calls, QStringList({"btnreminderClick", "showmenu"}));
+    EXPECT_FALSE(state.answering);
+    EXPECT_EQ(state.plancount, 0);
+    EXPECT_TRUE(boxes.errors.isEmpty());
+}
+
+TEST_F(MemoAnswersTest, OverdueRemindersAreCountedWhenNoPlanIsOpen) {
+    addReminder("overdue one", "2024-03-05 13:59:59");
+    addReminder("overdue two", "2024-03-04 08:00:00");
+    addReminder("due this second", "2024-03-05 14:00:00");
+    addReminder("closed", "2024-03-01 08:00:00");
+    raw->exec("update log set status=1 where title='closed'");
+    addPlan("finished plan");
+    raw->exec("update log set status=1 where flag=1");
+
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有2项已经过期的提醒事项"));
+    EXPECT_EQ(state.overduecount, 2);
+    EXPECT_TRUE(state.overduechecked);
+    EXPECT_EQ(view.captions[AnswerItem::View], kViewCaption);
+
+    dir.write("mr.tmp", "12\r\n");
+    answers().N13Click();
+    EXPECT_EQ(handOffAtStart.first, "");
+    EXPECT_EQ(handOffAtStart.second, "<none>");
+}
+
+TEST_F(MemoAnswersTest, NothingToCountLeavesTheBubbleForTheGreeting) {
+    addReminder("later today", "2024-03-05 18:00:00");
+    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    EXPECT_EQ(view.bubble, QString());
+    EXPECT_FALSE(state.answering);
+    EXPECT_TRUE(state.overduechecked);
+}
+
+TEST_F(MemoAnswersTest, AFailingCountShowsItsErrorAndLeavesTheBubbleAlone) {
+    addPlan("plan");
+    raw->exec("drop table log");
+    view.bubble = QStringLiteral("before");
+    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    ASSERT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(boxes.errors[0].contains(QStringLiteral("log"))) << boxes.errors[0].toStdString();
+    EXPECT_EQ(view.bubble, QStringLiteral("before"));
+    EXPECT_FALSE(state.answering);
+}
+
+TEST_F(MemoAnswersTest, ViewOnADueItemHandsOverItsId) {
+    announceItem57();
+    dir.write("mp.tmp", "");
+    answers().N13Click();
+    EXPECT_EQ(handOffAtStart.first, "57\r\n");
+    EXPECT_EQ(item57("status"), "0");
+    // The due item's answers stay for the next time the menu is armed.
+    EXPECT_TRUE(view.visible[AnswerItem::Postpone]);
+    EXPECT_EQ(view.captions[AnswerItem::GotIt], kRemindNoMoreCaption);
+    EXPECT_FALSE(state.answering);
+}
+
+TEST_F(MemoAnswersTest, RemindNoMoreClosesTheItemAndHidesHer) {
+    announceItem57();
+    answers().N12Click();
+    EXPECT_EQ(item57("status"), "1");
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
+    EXPECT_FALSE(state.answering);
+    EXPECT_FALSE(view.shown);
+    EXPECT_EQ(view.calls, QStringList({"btnhideClick", "showmenu"}));
+}
+
+TEST_F(MemoAnswersTest, OneDayLaterMovesTheReminderAndKeepsTheItemOpen) {
+    announceItem57();
+    answers().N14Click();
+    EXPECT_EQ(item57("status"), "0");
+    EXPECT_DOUBLE_EQ(raw->scalarDouble("select reminder from log where id=57"),
+                     encodeDateTime(2024, 3, 6, 14, 30, 0));
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
+    EXPECT_FALSE(state.answering);
+}
+
+TEST_F(MemoAnswersTest, GotItAfterACountLeavesTheDatabaseAlone) {
+    addPlan("plan");
+    addReminder("overdue", "2024-03-01 09:00:00");
+    state.reminderid = 1;  // an item announced long ago, already answered
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, ""));
+    const std::string before =
+        raw->scalarText("select group_concat(id||status||reminder) from log");
+
+    answers().N12Click();
+    EXPECT_EQ(raw->scalarText("select group_concat(id||status||reminder) from log"), before);
+    EXPECT_FALSE(state.answering);
+    EXPECT_EQ(state.plancount, 0);
+}
+
+TEST_F(MemoAnswersTest, AFailedStatementStopsTheAnswerBeforeItsOtherSteps) {
+    announceItem57();
+    raw->exec("drop table log");
+    answers().N12Click();
+    EXPECT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(view.visible[AnswerItem::Postpone]);
+    EXPECT_TRUE(state.answering);
+    EXPECT_TRUE(view.calls.isEmpty());
+}
+
+TEST_F(MemoAnswersTest, AHandOffFileThatCannotBeWrittenKeepsTheMemoProgramClosed) {
+    announceItem57();
+    state.apppath = QString::fromStdString((dir / "gone").string()) + QLatin1Char('/');
+    answers().N13Click();
+    ASSERT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(boxes.errors[0].contains(QStringLiteral("gone/mr.tmp")))
+        << boxes.errors[0].toStdString();
+    EXPECT_FALSE(view.calls.contains(QStringLiteral("btnreminderClick")));
+}
+
+TEST_F(MemoAnswersTest, ShutDownAsksFirstAndOpensTheMemoButtonEitherWay) {
+    view.captions[AnswerItem::View] = kShutDownCaption;
+    state.answering = true;
+
+    boxes.answer = false;
+    answers().N13Click();
+    EXPECT_EQ(boxes.questions, QStringList({"温馨提示|电脑即将关闭，确定吗"}));
+    EXPECT_EQ(shutdown.powerOffs, 0);
+    EXPECT_EQ(view.calls, QStringList({"btnreminderClick", "showmenu"}));
+    EXPECT_EQ(handOffAtStart.first, "<none>");  // no hand-off file for the night offer
+
+    boxes.answer = true;
+    answers().N13Click();
+    EXPECT_EQ(shutdown.powerOffs, 1);
+    EXPECT_EQ(boxes.questions.size(), 2);
+}
+
+TEST_F(MemoAnswersTest, ADueItemAnnouncedAfterTheNightAdviceIsStillViewed) {
+    view.captions[AnswerItem::View] = kShutDownCaption;
+    announceItem57();
+    answers().N13Click();
+    EXPECT_TRUE(boxes.questions.isEmpty());
+    EXPECT_EQ(handOffAtStart.first, "57\r\n");
+    EXPECT_EQ(shutdown.powerOffs, 0);
+}
+
+}  // namespace
+}  // namespace plumo

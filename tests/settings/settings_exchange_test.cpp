@@ -1,0 +1,223 @@
+#include "settings/settings_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "fake_autostart_store.h"
+#include "memo/memo_schema.h"
+#include "support/fake_clock.h"
+#include "support/fake_companion_view.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_dir.h"
+
+namespace plumo {
+namespace {
+
+const std::string kOriginalFile = "[setting]\r\ntime=off\r\nsound=1\r\nauto=off\r\n";
+
+// Answers the old-password prompt from a script and keeps what was asked and said.
+class ScriptedPrompts final : public SettingsPrompts {
+public:
+    std::optional<QString> askOldPassword(PasswordEcho echo) override {
+        asked.push_back(echo);
+        return answer;
+    }
+    void showmsg(const QString& text) override { messages << text; }
+
+    std::optional<QString> answer;
+    std::vector<PasswordEcho> asked;
+    QStringList messages;
+};
+
+SettingsForm protectedForm(const QString& typed, const QString& stored) {
+    SettingsForm form;
+    form.chkpwd = true;
+    form.txtpwd = typed;
+    form.pwd = stored;
+    return form;
+}
+
+TEST(PasswordTextTest, BytesTrimmingAndVoiceChoice) {
+    EXPECT_EQ(gbkLength(u"密a"), 3);
+    EXPECT_EQ(gbkLength(QString::fromUcs4(U"\U0001F600x")), 3);  // one character, two halves
+    EXPECT_EQ(trimBlanks(QStringLiteral(" \t密 码\r\n")), QStringLiteral("密 码"));
+    const std::pair<const char*, int> sounds[] = {{"0", 0},           {"2", 2},   {"7", 2},
+                                                  {"99999999999", 2}, {"-3", -1}, {"", -1},
+                                                  {"1.5", -1},        {"x", -1}};
+    for (const auto& [value, index] : sounds) EXPECT_EQ(soundIndexOf(value), index) << value;
+}
+
+TEST(SettingsOkCheckTest, NewPasswordRules) {
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(settingsMayClose(protectedForm("  ", ""), prompts));
+    EXPECT_FALSE(settingsMayClose(protectedForm(" 密a ", ""), prompts));
+    EXPECT_EQ(prompts.messages, (QStringList{kNeedPasswordMessage, kShortPasswordMessage}));
+    EXPECT_TRUE(settingsMayClose(protectedForm("abcd", ""), prompts));
+    EXPECT_TRUE(settingsMayClose(protectedForm("密码", ""), prompts));
+    EXPECT_TRUE(settingsMayClose(protectedForm(kPasswordPlaceholder, "old1"), prompts));
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST(SettingsOkCheckTest, OldPasswordPrompt) {
+    ScriptedPrompts prompts;
+    SettingsForm removing = protectedForm(kPasswordPlaceholder, "old1");
+    removing.chkpwd = false;
+    prompts.answer = QStringLiteral(" old1 ");
+    EXPECT_TRUE(settingsMayClose(protectedForm("new1", "old1"), prompts));
+    EXPECT_TRUE(settingsMayClose(removing, prompts));
+    prompts.answer = QString();
+    EXPECT_FALSE(settingsMayClose(protectedForm("new1", "old1"), prompts));
+    EXPECT_FALSE(settingsMayClose(removing, prompts));
+    EXPECT_EQ(prompts.messages, (QStringList{kWrongPasswordMessage, kWrongPasswordMessage}));
+    prompts.answer = std::nullopt;  // cancelled: no message
+    EXPECT_FALSE(settingsMayClose(removing, prompts));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    const PasswordEcho clear = PasswordEcho::Clear, stars = PasswordEcho::Stars;
+    EXPECT_EQ(prompts.asked, (std::vector<PasswordEcho>{clear, stars, clear, stars, stars}));
+}
+
+// The settings command against a real settings file and memo database.
+class SettingsExchangeTest : public ::testing::Test {
+protected:
+    SettingsExchangeTest() {
+        state.apppath = QString::fromStdString(dir.path().string()) + "/";
+        dir.write("config/config.ini", kOriginalFile);
+        createMemoDatabase(dir / "config/d.ini");
+        database = MemoDatabase::open(dir / "config/d.ini");
+        exchange = std::make_unique<SettingsExchange>(
+            state, view, database->query(), autostart, [this](const SettingsForm& form) {
+                shownForms.push_back(form);
+                view.calls << QStringLiteral("window");
+                return answer ? answer(form) : std::nullopt;
+            });
+    }
+
+    void sql(const std::string& statement) {
+        database->query().clear();
+        database->query().setText(statement);
+        database->query().execute();
+    }
+    // Every row of master as "pwd|created", read on a connection of its own.
+    QStringList masterRows() {
+        auto reader = MemoDatabase::open(dir / "config/d.ini");
+        reader->query().setText("select group_concat(pwd || '|' || created, ';') as r from master");
+        reader->query().open();
+        const MemoField& rows = reader->query().field("r");
+        if (rows.isNull()) return {};
+        return QString::fromStdString(rows.asString()).split(';');
+    }
+
+    test::TempDir dir;
+    test::FakeClock clock{encodeDateTime(2026, 3, 14, 9, 26, 53)};
+    test::RecordingMessageBoxes boxes;
+    test::FakeCompanionView view;
+    test::FakeAutostartStore autostart;
+    CompanionState state;
+    std::unique_ptr<MemoDatabase> database;
+    std::unique_ptr<SettingsExchange> exchange;
+    std::function<std::optional<SettingsForm>(const SettingsForm&)> answer;
+    std::vector<SettingsForm> shownForms;
+};
+
+TEST_F(SettingsExchangeTest, ConfirmingWithoutPasswordRewritesTheFileOnly) {
+    // "On" is not "on"; a voice that is no number shows no choice and is written as -1.
+    dir.write("config/config.ini", "[Setting]\r\nTIME = On\r\nsound=abc\r\n[other]\r\nx=1\r\n");
+    answer = [](SettingsForm form) {
+        form.chktime = true;
+        form.chkauto = true;
+        return form;
+    };
+    exchange->nsetClick();
+
+    ASSERT_EQ(shownForms.size(), 1u);
+    EXPECT_EQ(shownForms[0], (SettingsForm{false, false, -1, false, "", ""}));
+    EXPECT_EQ(view.calls, (QStringList{"btnhideClick", "window"}));
+    EXPECT_FALSE(view.shown);
+    EXPECT_EQ(dir.read("config/config.ini"), "[setting]\r\ntime=on\r\nsound=-1\r\nauto=on\r\n");
+    EXPECT_EQ(state.timeset, "on");
+    EXPECT_EQ(state.soundset, "-1");
+    EXPECT_TRUE(autostart.present);
+    EXPECT_TRUE(masterRows().isEmpty());
+    EXPECT_TRUE(boxes.errors.isEmpty());
+}
+
+TEST_F(SettingsExchangeTest, CancellingChangesNothingAndLeavesHerInTheTray) {
+    sql("insert into master(pwd,created) values('secret','then')");
+    state.timeset = "stale";
+    exchange->nsetClick();
+
+    ASSERT_EQ(shownForms.size(), 1u);
+    EXPECT_EQ(shownForms[0], (SettingsForm{false, false, 1, true, kPasswordPlaceholder, "secret"}));
+    EXPECT_EQ(dir.read("config/config.ini"), kOriginalFile);
+    EXPECT_EQ(masterRows(), QStringList{"secret|then"});
+    EXPECT_EQ(state.timeset, "off");  // read afresh from the file
+    EXPECT_FALSE(view.shown);
+
+    // Opened again while she is in the tray: she stays there.
+    exchange->nsetClick();
+    EXPECT_EQ(view.calls, (QStringList{"btnhideClick", "window", "window"}));
+    EXPECT_FALSE(view.shown);
+}
+
+TEST_F(SettingsExchangeTest, SettingChangingKeepingAndRemovingThePassword) {
+    answer = [](SettingsForm form) {
+        form.chkpwd = true;
+        form.txtpwd = QStringLiteral(" 密码\"1 ");
+        return form;
+    };
+    exchange->nsetClick();
+    EXPECT_EQ(masterRows(), QStringList{"密码\"1|2026-3-14 9:26:53"});
+
+    clock.set(2026, 3, 15);
+    answer = [](SettingsForm form) { return form; };  // the placeholder stays
+    exchange->nsetClick();
+    EXPECT_EQ(shownForms.back().pwd, QStringLiteral("密码\"1"));
+    EXPECT_EQ(masterRows(), QStringList{"密码\"1|2026-3-14 9:26:53"});
+
+    answer = [](SettingsForm form) {
+        form.txtpwd = QStringLiteral("new2");
+        return form;
+    };
+    exchange->nsetClick();
+    EXPECT_EQ(masterRows(), QStringList{"new2|2026-3-15"});
+
+    answer = [](SettingsForm form) {
+        form.chkpwd = false;
+        return form;
+    };
+    exchange->nsetClick();
+    EXPECT_TRUE(masterRows().isEmpty());
+    EXPECT_EQ(dir.read("config/config.ini"), "[setting]\r\ntime=off\r\nsound=1\r\nauto=off\r\n");
+    EXPECT_TRUE(boxes.errors.isEmpty());
+}
+
+TEST_F(SettingsExchangeTest, AFailingAutostartEntryStillOpensTheWindow) {
+    dir.write("config/config.ini", "[setting]\r\ntime=on\r\nsound=0\r\nauto=on\r\n");
+    autostart.failWrites = true;
+    answer = [](SettingsForm form) {
+        form.chkauto = false;
+        return form;
+    };
+    exchange->nsetClick();
+    ASSERT_EQ(shownForms.size(), 1u);
+    EXPECT_TRUE(shownForms[0].chkauto);
+    EXPECT_EQ(boxes.errors, QStringList{"Failed to set data for 'fake entry'"});
+    EXPECT_EQ(dir.read("config/config.ini"), "[setting]\r\ntime=on\r\nsound=0\r\nauto=off\r\n");
+    EXPECT_FALSE(autostart.present);
+}
+
+TEST_F(SettingsExchangeTest, ADatabaseErrorEndsTheCommandBeforeTheWindow) {
+    sql("drop table master");
+    exchange->nsetClick();
+    EXPECT_TRUE(shownForms.empty());
+    EXPECT_TRUE(view.shown);
+    ASSERT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(boxes.errors[0].contains("master")) << boxes.errors[0].toStdString();
+}
+
+}  // namespace
+}  // namespace plumo

@@ -1,0 +1,92 @@
+#pragma once
+
+// The memo program's window, "备忘录": the memo items with add, edit, done and open
+// again, delete and postpone. Every change is written the moment it is made, and the
+// list follows changes other programs make to the file (checked once a second).
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "hand_off.h"
+#include "memo/memo_database.h"
+#include "memo_items.h"
+#include "notavo_prompts.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace plumo::notavo {
+
+class NotavoWindow : public QMainWindow {
+public:
+    enum class View { All, OpenPlans, OverdueReminders };
+
+    NotavoWindow(std::unique_ptr<MemoDatabase> database, NotavoPrompts& prompts);
+    ~NotavoWindow() override;
+
+    void applyHandOff(const HandOff& handOff);
+
+    View view() const;
+    void showView(View view);
+    // The ids in the list, top to bottom.
+    std::vector<std::int64_t> shownIds() const;
+    std::optional<std::int64_t> selectedId() const;
+    bool select(std::int64_t id);
+    QTreeWidget* list() const { return list_; }
+    QString details() const;
+
+    // The actions; each writes at once and reports a failure in a message. They act on
+    // the selected item; false when nothing was changed.
+    bool addItem(const ItemInput& input);
+    bool editSelected(const std::string& title, std::optional<DateTime> reminder);
+    bool toggleDoneSelected();
+    bool deleteSelected();  // asks first
+    bool postponeSelected();
+
+    // Reloads the list when another program has written to the file; true when it did.
+    bool refreshIfChanged();
+
+private:
+    void buildWidgets();
+    void reload();
+    void updateActions();
+    std::optional<MemoItem> selectedItem() const;
+    bool guarded(const std::function<bool()>& change, const QString& missing);
+    void openAddDialog();
+    void openEditDialog();
+
+    std::unique_ptr<MemoDatabase> database_;
+    MemoItems items_;
+    NotavoPrompts& prompts_;
+    std::vector<MemoItem> loaded_;
+    std::int64_t dataVersion_ = 0;
+    QTimer watch_;
+
+    QComboBox* viewBox_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QLabel* details_ = nullptr;
+    QPushButton* editButton_ = nullptr;
+    QPushButton* doneButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    QPushButton* postponeButton_ = nullptr;
+};
+
+// Opens the memo database of `database` (creating it when there is none), asks for the
+// memo password when one is set, and makes the window for the hand-off file of
+// `programFolder`. Nothing (after telling the user why) when the program should end.
+std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& programFolder,
+                                               const std::filesystem::path& database,
+                                               NotavoPrompts& prompts);
+
+// Time conversions between the date-time value and Qt's.
+QDateTime toQDateTime(DateTime value);
+DateTime fromQDateTime(const QDateTime& value);
+
+}  // namespace plumo::notavo
