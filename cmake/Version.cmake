@@ -3,7 +3,7 @@
 # Stamps a version into an executable as an ELF note (section ".note.plumo.version", owner
 # "Plumo", type 1) that plumo::getversion() reads back from the file. The version defaults to
 # the project's; missing parts are 0 and each part is at most 65535.
-set(PLUMO_VERSION_NOTE_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/../src/platform/version_note.cpp.in)
+set(PLUMO_VERSION_NOTE_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/../src/platform/linux/version_note.cpp.in)
 
 function(plumo_stamp_version target)
     cmake_parse_arguments(ARG "" "VERSION" "" ${ARGN})

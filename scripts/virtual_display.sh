@@ -2,8 +2,10 @@
 # shellcheck shell=bash
 
 # Starts Xvfb on a free display and icewm on it; exports DISPLAY; stops both at exit.
+# With "bare" as second argument no window manager (and so no tray) runs.
 plumo_start_virtual_display() {
-    local size=${1:-1024x768x24} fifo display
+    local size=${1:-1024x768x24} mode=${2:-} fifo display
+    trap plumo_stop_virtual_display EXIT
     fifo=$(mktemp -u)
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
@@ -11,9 +13,12 @@ plumo_start_virtual_display() {
     read -r display <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$display"
+    if [ "$mode" = bare ]; then
+        xsetroot -solid "${PLUMO_ROOT_COLOUR:-#2f5d8a}"
+        return 0
+    fi
     icewm >/dev/null 2>&1 &
     PLUMO_WM_PID=$!
-    trap plumo_stop_virtual_display EXIT
     # Wait until the window manager has announced itself.
     local i
     for i in $(seq 1 100); do
@@ -24,8 +29,10 @@ plumo_start_virtual_display() {
     xsetroot -solid "${PLUMO_ROOT_COLOUR:-#2f5d8a}"
 }
 
+# Runs from an EXIT trap, also under set -e: every step runs whatever the one before did.
 plumo_stop_virtual_display() {
-    [ -n "${PLUMO_WM_PID:-}" ] && kill "$PLUMO_WM_PID" 2>/dev/null
-    [ -n "${PLUMO_XVFB_PID:-}" ] && kill "$PLUMO_XVFB_PID" 2>/dev/null
+    if [ -n "${PLUMO_WM_PID:-}" ]; then kill "$PLUMO_WM_PID" 2>/dev/null || true; fi
+    if [ -n "${PLUMO_XVFB_PID:-}" ]; then kill "$PLUMO_XVFB_PID" 2>/dev/null || true; fi
     wait 2>/dev/null || true
+    PLUMO_WM_PID="" PLUMO_XVFB_PID=""
 }

@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QIcon>
 #include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
+#include "app/display_platform.h"
 #include "app/fonts.h"
 #include "companion/girl_window.h"
 #include "image/png_decoder.h"
@@ -36,6 +39,12 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const plumo::DisplayPlatformChoice display = plumo::chooseDisplayPlatform(std::getenv);
+    if (!display.error.empty()) {
+        std::fprintf(stderr, "%s\n", display.error.c_str());
+        return 1;
+    }
+    if (!display.platform.empty()) qputenv("QT_QPA_PLATFORM", display.platform.c_str());
     // Fontconfig reads its configuration, some fifty files, when Qt first needs a font;
     // reading it on the other core while Qt connects to the display shortens the start.
     std::thread fontConfiguration([] { FcInit(); });

@@ -41,14 +41,14 @@ private:
 namespace {
 
 // Plays what standard input asks for until idle or until the input closes.
-int serve(QCoreApplication& app, Trace& trace) {
+int serve(QCoreApplication& app, Trace& trace, int idleMs) {
     if (!plumo::qtMediaPlaybackAvailable()) {
         trace("exit no playback");
         return plumo::kNoPlaybackExitCode;
     }
     QTimer idle;
     idle.setSingleShot(true);
-    idle.setInterval(plumo::kSoundProcessIdleMs);
+    idle.setInterval(idleMs);
     QObject::connect(&idle, &QTimer::timeout, &app, [&] {
         trace("exit idle");
         app.quit();
@@ -109,7 +109,15 @@ int main(int argc, char** argv) {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.multimedia.*=false"));
     Trace trace;
     trace("started");
-    const int exitCode = serve(app, trace);
+    int idleMs = plumo::kSoundProcessIdleMs;
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype option = arguments.indexOf(QString::fromLatin1(plumo::kIdleOption));
+    if (option > 0 && option + 1 < arguments.size()) {
+        bool ok = false;
+        const int value = arguments[option + 1].toInt(&ok);
+        if (ok && value > 0) idleMs = value;
+    }
+    const int exitCode = serve(app, trace, idleMs);
     trace("ended");
     return exitCode;
 }

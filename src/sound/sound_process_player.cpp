@@ -27,7 +27,8 @@ void closeInheritedDescriptorsOnExec() {
 
 }  // namespace
 
-SoundProcessPlayer::SoundProcessPlayer(QString program) : program_(std::move(program)) {}
+SoundProcessPlayer::SoundProcessPlayer(QString program, int idleMs)
+    : program_(std::move(program)), idleMs_(idleMs) {}
 
 SoundProcessPlayer::~SoundProcessPlayer() {
     if (!process_) return;
@@ -51,6 +52,7 @@ bool SoundProcessPlayer::ensureProcess() {
     process_ = std::make_unique<QProcess>();
     QProcess* process = process_.get();
     process->setProgram(program_);
+    process->setArguments({QString::fromLatin1(kIdleOption), QString::number(idleMs_)});
     // Nothing is read back; its diagnostics go where the companion's go.
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setChildProcessModifier(closeInheritedDescriptorsOnExec);
@@ -102,7 +104,7 @@ void SoundProcessPlayer::processFinished(int exitCode, QProcess::ExitStatus stat
     }
     // The process ends when idle for a while; commands written shortly before it ended were
     // never read. Those of the sound wanted last are sent once more, to a new process.
-    const bool unread = lastCommand_.isValid() && lastCommand_.elapsed() < kSoundProcessIdleMs;
+    const bool unread = lastCommand_.isValid() && lastCommand_.elapsed() < idleMs_;
     if (unread && played_ && !resending_ && !openedPath_.isEmpty()) {
         resending_ = true;
         if (ensureProcess()) {

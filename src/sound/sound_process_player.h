@@ -12,13 +12,15 @@
 #include <memory>
 
 #include "sound/player.h"
+#include "sound/sound_process_protocol.h"
 
 namespace plumo {
 
 class SoundProcessPlayer final : public Player {
 public:
     // `program` is the sound process's executable, e.g. the program folder's "plumo-sound".
-    explicit SoundProcessPlayer(QString program);
+    // `idleMs`: how long the process stays without a sound before it ends.
+    explicit SoundProcessPlayer(QString program, int idleMs = kSoundProcessIdleMs);
     ~SoundProcessPlayer() override;
     SoundProcessPlayer(const SoundProcessPlayer&) = delete;
     SoundProcessPlayer& operator=(const SoundProcessPlayer&) = delete;
@@ -38,6 +40,7 @@ private:
     void processFailed(QProcess::ProcessError error);
 
     QString program_;
+    int idleMs_;
     std::unique_ptr<QProcess> process_;
     QByteArray openedPath_;  // UTF-8; empty when no sound is open
     bool played_ = false;    // the opened sound was sent "play"

@@ -15,8 +15,10 @@ namespace plumo {
 // The sound process's file name in the program folder.
 inline const QString kSoundProcessProgram = QStringLiteral("plumo-sound");
 
-// The sound process ends by itself after this long without a sound playing or a command.
+// The sound process ends by itself after this long without a sound playing or a command;
+// "plumo-sound --idle-ms N" sets another time.
 inline constexpr int kSoundProcessIdleMs = 5000;
+inline constexpr char kIdleOption[] = "--idle-ms";
 
 // Its exit code when this machine cannot play sounds (no media back end, no audio output):
 // the companion then does not start it again.

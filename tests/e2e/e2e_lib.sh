@@ -19,7 +19,9 @@ xdotool() { timeout 10 "$XDOTOOL" "$@"; }
 xprop() { timeout 10 "$XPROP" "$@"; }
 import() { timeout 20 "$IMPORT" "$@"; }
 
+# $1: "bare" for a display without a window manager or tray.
 e2e_setup() {
+    trap e2e_teardown EXIT
     # A timed trace of every step, kept beside the screenshots for when a run goes wrong.
     mkdir -p "$PLUMO_ARTIFACT_DIR"
     exec {E2E_TRACE}>"$PLUMO_ARTIFACT_DIR/$(basename "$0" .sh).trace"
@@ -29,14 +31,16 @@ e2e_setup() {
     E2E_DIR=$(mktemp -d /tmp/plumo-e2e-XXXXXX)
     cp -a "$PLUMO_PROGRAM_DIR" "$E2E_DIR/plumo"
     unset DISPLAY
-    plumo_start_virtual_display 800x600x24
-    trap e2e_teardown EXIT
+    plumo_start_virtual_display 800x600x24 "${1:-}"
+    trap e2e_teardown EXIT  # the display set its own
 }
 
+# Runs from the EXIT trap: every step runs, whatever has already gone.
 e2e_teardown() {
-    [ -n "${PLUMO_PID:-}" ] && kill "$PLUMO_PID" 2>/dev/null
+    set +e
+    if [ -n "${PLUMO_PID:-}" ]; then kill "$PLUMO_PID" 2>/dev/null; fi
     plumo_stop_virtual_display
-    rm -rf "$E2E_DIR"
+    if [ -n "${E2E_DIR:-}" ]; then rm -rf "$E2E_DIR"; fi
 }
 
 # Starts the companion and waits for its window (168 x 93); sets PLUMO_PID and WID.

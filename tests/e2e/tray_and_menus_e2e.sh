@@ -51,13 +51,11 @@ read -r _ mx my mw mh <<<"$menu"
 xdotool mousemove $((mx + mw / 2)) $((my + mh - 12))
 sleep 0.3
 xdotool click 1
-clicked=$(date +%s.%N)
 gone() { ! kill -0 "$PLUMO_PID" 2>/dev/null; }
-e2e_wait_for 10 gone || true
-ended=$(date +%s.%N)
-elapsed=$(awk -v a="$clicked" -v b="$ended" 'BEGIN { printf "%.2f", b - a }')
-about_two_seconds() { awk -v t="$elapsed" 'BEGIN { exit !(t > 1.5 && t < 4) }'; }
-e2e_check "退出 ends the program" gone
-e2e_check "about two seconds after the click (${elapsed}s)" about_two_seconds
+saying_goodbye() { ! gone && [ -n "$(e2e_companion_windows)" ]; }
+# She says goodbye first, then the program ends.
+e2e_check "退出 first shows her goodbye" saying_goodbye
+e2e_save_screenshot goodbye.png
+e2e_check "退出 ends the program" e2e_wait_for 10 gone
 PLUMO_PID=""
 e2e_finish

@@ -19,6 +19,7 @@ namespace {
 const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
 const QString kSoundProcess = QStringLiteral(PLUMO_SOUND_PROCESS);
 constexpr int kBoundMs = 15000;
+constexpr int kTestIdleMs = 500;
 
 // A WAV file of `seconds` of silence, 8 kHz mono 8-bit.
 QByteArray silentWave(int seconds) {
@@ -86,7 +87,8 @@ protected:
     }
 
     test::TempDir folder;
-    SoundProcessPlayer player{kSoundProcess};
+    // A short idle time, so that the tests need not wait out the real one.
+    SoundProcessPlayer player{kSoundProcess, kTestIdleMs};
 };
 
 TEST_F(SoundProcessPlayerTest, StartsWithTheFirstSoundAndANewSoundCutsOffTheOneThatPlays) {
@@ -133,7 +135,7 @@ TEST_F(SoundProcessPlayerTest, EndsByItselfWhenIdleAndTheNextSoundStartsItAgain)
     const QByteArray first = QByteArray::number(player.processId());
     ASSERT_TRUE(waitFor("playing", 1, first));
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return player.processId() == 0; }, kSoundProcessIdleMs + kBoundMs));
+        QTest::qWaitFor([&] { return player.processId() == 0; }, kTestIdleMs + kBoundMs));
     EXPECT_EQ(count("exit idle", first), 1);
 
     player.open(shortClip());
