@@ -166,7 +166,10 @@ private:
 
 // ---------------------------------------------------------------- construction
 
-TChnCalendar::TChnCalendar(QWidget* owner) : QWidget(owner) {
+TChnCalendar::TChnCalendar(QWidget* owner)
+    : QWidget(owner), songFont9_(songFont(9)), heiBold9_(QStringLiteral("黑体")) {
+    heiBold9_.setPointSize(9);
+    heiBold9_.setBold(true);
     setFixedSize(kWidth, kHeight);  // every resize request is undone
     createMenus();
     grid_ = new TCalendarGrid(this);
@@ -490,14 +493,11 @@ void TChnCalendar::drawCell(QPainter& gridPainter, int column, int row) {
             }
         }
         if (cell.hasDay) {
-            p.setFont(songFont(9));
+            p.setFont(songFont9_);
             p.setPen(cell.lowerColour);
             drawLine(p, QRect(2, h / 2, w - 4, h - h / 2), Qt::AlignHCenter | Qt::AlignTop,
                      cell.lowerText);
-            QFont hei(QStringLiteral("黑体"));
-            hei.setPointSize(9);
-            hei.setBold(true);
-            p.setFont(hei);
+            p.setFont(heiBold9_);
             p.setPen(cell.dayColour);
             drawLine(p, QRect(2, 0, w - 4, h / 2), Qt::AlignHCenter | Qt::AlignBottom,
                      cell.dayText);
@@ -510,7 +510,7 @@ void TChnCalendar::drawCell(QPainter& gridPainter, int column, int row) {
     } else if (showWeekNum_) {
         const QString& text = weekNums_[row - 1];
         if (!text.isEmpty()) {
-            p.setFont(songFont(9));
+            p.setFont(songFont9_);
             p.setPen(colorWeekNum_);
             drawLine(p, local, Qt::AlignCenter, text);
         }
@@ -554,13 +554,21 @@ void TChnCalendar::rebuildBackground() {
 void TChnCalendar::drawPicture() {
     if (backGround_.isNull()) {
         pictureLayer_ = QImage();
+        layerStale_ = true;
         return;
     }
-    if (pictureLayer_.size() != QSize(kWidth, kHeight))
-        pictureLayer_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
-    pictureLayer_.fill(Qt::white);
-
     const int W = kWidth, H = kHeight, pw = backGround_.width(), ph = backGround_.height();
+    if (layerStale_) drawLayer(W, H, pw, ph);
+
+    blendLayer(W, H);
+}
+
+// The picture on a white layer of the control's size. The layer depends only on the
+// picture, Center and Stretch, so a date change reuses it.
+void TChnCalendar::drawLayer(int W, int H, int pw, int ph) {
+    layerStale_ = false;
+    if (pictureLayer_.size() != QSize(W, H)) pictureLayer_ = QImage(W, H, QImage::Format_RGB32);
+    pictureLayer_.fill(Qt::white);
     QPainter p(&pictureLayer_);
     if (stretch_) {
         // The largest rectangle of the picture's proportions that fits the layer.
@@ -581,22 +589,25 @@ void TChnCalendar::drawPicture() {
         const QPoint at = center_ ? QPoint((W - pw) / 2, (H - ph) / 2) : QPoint(0, 0);
         p.drawImage(at, backGround_);
     }
-    p.end();
+}
 
-    // Every layer pixel but those of its top-left colour is mixed into the buffer.
+void TChnCalendar::blendLayer(int W, int H) {
+    // Every layer pixel but those of its top-left colour is mixed into the buffer:
+    // ((100 - p) * buffer + p * layer) / 100 per channel, never above 255.
     const int percent = alphaBlend_ % 100;
+    if (percent == 0) return;  // the buffer as it is
+    std::array<int, 256> under, over;
+    for (int v = 0; v < 256; ++v) under[v] = (100 - percent) * v, over[v] = percent * v;
     const QRgb key = pictureLayer_.pixel(0, 0) & 0xFFFFFF;
     for (int y = 0; y < H; ++y) {
         const auto* layer = reinterpret_cast<const QRgb*>(pictureLayer_.constScanLine(y));
         auto* buffer = reinterpret_cast<QRgb*>(backBuffer_.scanLine(y));
         for (int x = 0; x < W; ++x) {
-            if ((layer[x] & 0xFFFFFF) == key) continue;
-            auto mix = [percent](int under, int over) {
-                return std::clamp(((100 - percent) * under + percent * over) / 100, 0, 255);
-            };
-            buffer[x] =
-                qRgb(mix(qRed(buffer[x]), qRed(layer[x])), mix(qGreen(buffer[x]), qGreen(layer[x])),
-                     mix(qBlue(buffer[x]), qBlue(layer[x])));
+            const QRgb l = layer[x], b = buffer[x];
+            if ((l & 0xFFFFFF) == key) continue;
+            buffer[x] = qRgb((under[qRed(b)] + over[qRed(l)]) / 100,
+                             (under[qGreen(b)] + over[qGreen(l)]) / 100,
+                             (under[qBlue(b)] + over[qBlue(l)]) / 100);
         }
     }
 }
@@ -623,6 +634,7 @@ void TChnCalendar::setColorShowFrame(QColor c) {
 
 void TChnCalendar::setBackGround(const QImage& picture) {
     backGround_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
+    layerStale_ = true;
     rebuildBackground();
     update();
 }
@@ -657,6 +669,11 @@ void TChnCalendar::setBackFlag(bool& field, bool value) {
     field = value;
     rebuildBackground();
     update();
+}
+
+void TChnCalendar::setLayerFlag(bool& field, bool value) {
+    layerStale_ = true;
+    setBackFlag(field, value);
 }
 
 void TChnCalendar::setBackColour(QColor& field, QColor c) {

@@ -10,6 +10,7 @@
 // painting only copies buffers and draws the precomputed texts.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QMouseEvent>
 #include <QString>
@@ -134,9 +135,9 @@ public:
     const QImage& BackGround() const { return backGround_; }
     void setBackGround(const QImage& picture);
     bool Center() const { return center_; }
-    void setCenter(bool value) { setBackFlag(center_, value); }
+    void setCenter(bool value) { setLayerFlag(center_, value); }
     bool Stretch() const { return stretch_; }
-    void setStretch(bool value) { setBackFlag(stretch_, value); }
+    void setStretch(bool value) { setLayerFlag(stretch_, value); }
     // Stored only; it does not change the drawing.
     bool Transparent() const { return transparent_; }
     void setTransparent(bool value);
@@ -183,6 +184,8 @@ private:
     void fillCells();
     void rebuildBackground();
     void drawPicture();
+    void drawLayer(int W, int H, int pw, int ph);
+    void blendLayer(int W, int H);
     void drawCell(QPainter& gridPainter, int column, int row);
     bool selectCell(int column, int row);  // the grid's may-select rule
     void gridClicked(int column, int row);
@@ -196,6 +199,7 @@ private:
     void setGridColour(QColor& field, QColor c);
     void setCellColour(QColor& field, QColor c);
     void setBackFlag(bool& field, bool value);
+    void setLayerFlag(bool& field, bool value);
     void setBackColour(QColor& field, QColor c);
     static QColor labelColour(const QLabel* label);
     static void setLabelColour(QLabel* label, QColor c);
@@ -218,6 +222,9 @@ private:
     QImage backBuffer_;
     QImage pictureLayer_;
     bool updating_ = false;
+    bool layerStale_ = true;
+    QFont songFont9_;  // lower texts and week numbers
+    QFont heiBold9_;   // day numbers
 
     std::array<DayCell, 42> cells_;
     std::array<QString, 6> weekNums_;

@@ -67,8 +67,8 @@ TXPMenu::~TXPMenu() {
     // Menus go back to the application's style, controls to their own painting.
     for (const QPointer<QMenu>& menu : styledMenus_)
         if (menu) hookMenu(menu, false);
-    for (QMenuBar* bar : owner_->findChildren<QMenuBar*>())
-        if (bar->style() == style_.get()) bar->setStyle(nullptr);
+    for (const QPointer<QMenuBar>& bar : styledBars_)
+        if (bar && bar->style() == style_.get()) bar->setStyle(nullptr);
     const QList<TControlSubClass*> subclasses = subclasses_;
     subclasses_.clear();
     qDeleteAll(subclasses);
@@ -189,6 +189,8 @@ void TXPMenu::walk(bool enable, bool repaint) {
         for (QMenuBar* bar : owner_->findChildren<QMenuBar*>()) {
             if (tagOf(bar) == kTagKeepOwnLook) continue;
             bar->setStyle(enable ? style_.get() : nullptr);
+            styledBars_.removeAll(bar);
+            if (enable) styledBars_.append(bar);
             for (QAction* action : bar->actions()) hookItem(action, enable);
         }
     }
@@ -258,7 +260,8 @@ int TXPMenu::attachedCount() const { return int(subclasses_.size()); }
 void TXPMenu::detached(TControlSubClass* subclass) { subclasses_.removeAll(subclass); }
 
 void TXPMenu::redrawMenuBar() {
-    for (QMenuBar* bar : owner_->findChildren<QMenuBar*>()) bar->update();
+    for (const QPointer<QMenuBar>& bar : styledBars_)
+        if (bar) bar->update();
 }
 
 }  // namespace plumo

@@ -21,6 +21,7 @@
 
 class QAction;
 class QMenu;
+class QMenuBar;
 
 namespace plumo {
 
@@ -143,6 +144,7 @@ private:
     std::uint16_t containers_ = 1023;
     std::unique_ptr<XPMenuStyle> style_;
     QList<QPointer<QMenu>> styledMenus_;
+    QList<QPointer<QMenuBar>> styledBars_;
     QList<TControlSubClass*> subclasses_;
 };
 
