@@ -14,8 +14,10 @@
 #include "image/qt_image.h"
 #include "platform/application_title.h"
 #include "platform/message_box.h"
+#include "platform/process_table.h"
 #include "platform/program_launcher.h"
 #include "platform/single_instance.h"
+#include "platform/system_shutdown.h"
 #include "settings/autostart.h"
 #include "sound/sound_process_player.h"
 #include "sound/sound_process_protocol.h"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
 
     plumo::SingleInstanceGuard guard("PLUMO.EXE");
     plumo::DetachedProgramLauncher launcher;
+    plumo::ProcTable processes;
+    plumo::CommandSystemShutdown shutdown;
     // Sounds play in a process of their own, started with a sound and ending when idle, so
     // that the media framework does not stay in the companion.
     plumo::SoundProcessPlayer player(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
@@ -65,6 +69,8 @@ int main(int argc, char** argv) {
     plumo::XdgAutostartStore autostart(QCoreApplication::applicationFilePath());
     plumo::CompanionServices services;
     services.launcher = &launcher;
+    services.processes = &processes;
+    services.shutdown = &shutdown;
     services.player = &player;
     services.autostart = &autostart;
     services.anotherCopyRunning = [&guard] { return guard.alreadyRunning(); };

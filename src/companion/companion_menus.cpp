@@ -26,7 +26,9 @@ CompanionMenus::CompanionMenus(QWidget* owner) {
     nset = named(pmenu->addAction(QStringLiteral("设置")), "nset");
     nabout = named(pmenu->addAction(QStringLiteral("关于")), "nabout");
     nexit = named(pmenu->addAction(QStringLiteral("退出")), "nexit");
+}
 
+void CompanionMenus::createOtherMenus(QWidget* owner) {
     pmenu2 = makeMenu(owner, "pmenu2");
     N1 = named(pmenu2->addAction(QStringLiteral("换装")), "N1");
     N11 = named(pmenu2->addAction(QStringLiteral("隐藏")), "N11");

@@ -13,7 +13,11 @@
 namespace plumo {
 
 struct CompanionMenus {
+    // Makes the main menu.
     explicit CompanionMenus(QWidget* owner);
+    // Makes pmenu2 and pmanswer. Separate, so that the main menu can be styled before
+    // they exist: they keep the desktop's look.
+    void createOtherMenus(QWidget* owner);
 
     // Shows the main menu's commands on `pmenu2` exactly when no tray is there to hold them.
     void setTrayPresent(bool present);

@@ -6,6 +6,7 @@
 #include "calendar/month_window.h"
 #include "companion/girl_window.h"
 #include "companion/time_of_day.h"
+#include "memo/memo_answers.h"
 #include "memo/memo_startup.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"
@@ -56,8 +57,10 @@ StartupResult CompanionStartup::run() {
         return StartupResult::DatabaseFailed;
     }
 
-    // The counts of open plans and overdue reminders come here; they speak before the
-    // idle greeting.
+    w.createDecidingParts();
+
+    // The counts of open plans, or else of overdue reminders, speak before the idle greeting.
+    takeStartupCounts(state, w, w.database_->query(), currentMessageBoxes(), prefix);
 
     // Idle greeting when nothing else was said.
     if (w.bubbleText().isEmpty()) {

@@ -12,10 +12,20 @@
 #include "calendar/month_window.h"
 #include "companion/companion_shape.h"
 #include "companion/companion_startup.h"
+#include "companion/companion_tick.h"
+#include "memo/memo_answers.h"
+#include "memo/memo_launcher.h"
+#include "settings/settings_exchange.h"
+#include "settings/settings_window.h"
+#include "style/speed_button.h"
+#include "style/xp_menu.h"
 #include "companion/outfit_change.h"
 #include "companion/picture.h"
 #include "platform/application_title.h"
 #include "platform/file_version.h"
+#include "platform/message_box.h"
+#include "platform/process_table.h"
+#include "platform/system_shutdown.h"
 #include "platform/window_state.h"
 #include "settings/settings_io.h"
 
@@ -78,7 +88,9 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     for (QTimer* timer : {&rtimer, &toptimer, &quittimer, &watchTimer}) timer->setInterval(1000);
     connect(&toptimer, &QTimer::timeout, this, &Tgirlfrm::toptimerTimer);
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
-    // The one-second tick's work is added here as it is built.
+    connect(&watchTimer, &QTimer::timeout, this, &Tgirlfrm::watchTimerTimer);
+    connect(&rtimer, &QTimer::timeout, this, &Tgirlfrm::rtimerTimer);
+    rtimer.start();
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -108,7 +120,9 @@ void Tgirlfrm::createChildren() {
     eyeclose->setObjectName(QStringLiteral("eyeclose"));
     eyeclose->setGeometry(113, 19, 49, 14);
 
-    menu = new QWidget(this);
+    auto* panel = new TPanel(this);
+    panel->BevelOuter = TPanel::bvNone;
+    menu = panel;
     menu->setObjectName(QStringLiteral("menu"));
     menu->setGeometry(5, 4, 72, 86);
     menu->setAutoFillBackground(true);
@@ -116,7 +130,7 @@ void Tgirlfrm::createChildren() {
     panel.setColor(QPalette::Window, QColor(240, 240, 240));
     menu->setPalette(panel);
     auto makeButton = [this](const char* name, const QString& caption, const QRect& rect) {
-        auto* button = new QPushButton(caption, menu);
+        auto* button = new TSpeedButton(caption, menu);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(rect);
         button->setFocusPolicy(Qt::NoFocus);
@@ -144,6 +158,11 @@ void Tgirlfrm::createChildren() {
 }
 
 void Tgirlfrm::connectMenus() {
+    // The main menu is drawn flat; pmenu2 and pmanswer, made before, keep the desktop's look.
+    XPMenu1 = new TXPMenu(this);
+    XPMenu1->setFont(pixelFont(QStringLiteral("Tahoma"), 11));
+    XPMenu1->setActive(true);
+    menus_.createOtherMenus(this);
     connect(menus_.N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
     connect(menus_.N2, &QAction::triggered, btnreminder, &QPushButton::click);
     connect(menus_.N3, &QAction::triggered, btnmonth, &QPushButton::click);
@@ -153,6 +172,62 @@ void Tgirlfrm::connectMenus() {
     connect(menus_.N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
     connect(menus_.N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
     connect(menus_.N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
+    connect(menus_.nset, &QAction::triggered, this, &Tgirlfrm::nsetClick);
+    connect(menus_.N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
+    connect(menus_.N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
+    connect(menus_.N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
+}
+
+void Tgirlfrm::createDecidingParts() {
+    MessageBoxes& boxes = currentMessageBoxes();
+    tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes);
+    if (services_.shutdown)
+        answers_ = std::make_unique<MemoAnswers>(state_, *this, database_->query(), boxes,
+                                                 *services_.shutdown);
+    if (services_.launcher && services_.processes) {
+        memoLauncher_ = std::make_unique<MemoLauncher>(state_, *this, *services_.launcher,
+                                                       *services_.processes);
+        memoLauncher_->onWatchingChanged([this](bool on) {
+            if (on)
+                watchTimer.start();
+            else
+                watchTimer.stop();
+        });
+    }
+    if (services_.autostart)
+        settingsExchange_ = std::make_unique<SettingsExchange>(
+            state_, *this, database_->query(), *services_.autostart,
+            [this](const SettingsForm& form) {
+                return runSettingsWindow(this, state_.apppath, form);
+            });
+}
+
+void Tgirlfrm::rtimerTimer() {
+    if (tick_) tick_->rtimerTimer();  // nothing to do before the memo database is open
+}
+
+void Tgirlfrm::N13Click() {
+    if (answers_) answers_->N13Click();
+}
+
+void Tgirlfrm::N12Click() {
+    if (answers_) answers_->N12Click();
+}
+
+void Tgirlfrm::N14Click() {
+    if (answers_) answers_->N14Click();
+}
+
+void Tgirlfrm::nsetClick() {
+    if (settingsExchange_) settingsExchange_->nsetClick();
+}
+
+void Tgirlfrm::btnreminderClick() {
+    if (memoLauncher_) memoLauncher_->btnreminderClick();
+}
+
+void Tgirlfrm::watchTimerTimer() {
+    if (memoLauncher_) memoLauncher_->watchTimerTimer();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -165,28 +240,11 @@ void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(
 
 void Tgirlfrm::readconfig() {
     if (!services_.autostart) return;
-    SettingsValues values;
-    try {
-        loadSettings(state_.apppath, values, *services_.autostart);
-    } catch (const AutostartError& error) {
-        tellUser(error.text(), true);
-    }
+    const SettingsValues values = readSettings(
+        state_.apppath, *services_.autostart, [this](const QString& text) { tellUser(text, true); });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
     state_.autoset = values.autoset;
-}
-
-void Tgirlfrm::saveconfig() {
-    if (!services_.autostart) return;
-    try {
-        saveSettings(state_.apppath,
-                     SettingsValues{state_.timeset, state_.soundset, state_.autoset},
-                     *services_.autostart);
-    } catch (const SettingsFileError& error) {
-        tellUser(error.text(), true);
-    } catch (const AutostartError& error) {
-        tellUser(error.text(), true);
-    }
 }
 
 void Tgirlfrm::loadSkins() {
@@ -368,10 +426,6 @@ void Tgirlfrm::btnmonthClick() {
         menus_.N3->setText(QStringLiteral("关闭万年历"));
         monFrm->show();
     }
-}
-
-void Tgirlfrm::btnreminderClick() {
-    // The memo program's launcher and watcher are added here as they are built.
 }
 
 void Tgirlfrm::naboutClick() {

@@ -37,6 +37,7 @@
 // this window as a CompanionView.
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
@@ -57,8 +58,15 @@ namespace plumo {
 
 class CompanionShape;
 class CompanionStartup;
+class CompanionTick;
+class MemoAnswers;
+class MemoLauncher;
 class Picture;
+class ProcessTable;
 class ProgramLauncher;
+class SettingsExchange;
+class SystemShutdown;
+class TXPMenu;
 class TmonFrm;
 
 // A text label that reports a click.
@@ -76,6 +84,8 @@ protected:
 // The services the companion uses from the desktop; tests hand in fakes.
 struct CompanionServices {
     ProgramLauncher* launcher = nullptr;       // starts the sibling programs
+    ProcessTable* processes = nullptr;         // finds and ends the memo program
+    SystemShutdown* shutdown = nullptr;        // the late-night offer to power off
     Player* player = nullptr;                  // the one media player (mp1)
     AutostartStore* autostart = nullptr;       // the per-user autostart entry
     std::function<bool()> anotherCopyRunning;  // the single-instance guard
@@ -119,8 +129,13 @@ public:
     void btnmonthClick();  // calendar toggle
     void naboutClick();
     void btnreminderClick() override;  // start or close the memo program
+    void watchTimerTimer();
+    void rtimerTimer();  // the one-second tick
+    void N13Click();     // answers: "查看" / "关机"
+    void N12Click();     // "知道了" / "不再提醒"
+    void N14Click();     // "延迟一天"
+    void nsetClick();    // the settings window
     void readconfig();
-    void saveconfig();
 
     // --- CompanionView ---
     QString bubbleText() const override;
@@ -178,6 +193,8 @@ private:
     QString skinFolder() const { return state_.apppath + QStringLiteral("skin/"); }
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
+    // Makes the parts that need the memo database, once it is open.
+    void createDecidingParts();
     QAction* answerAction(AnswerItem item) const;
 
     CompanionServices services_;
@@ -207,6 +224,14 @@ private:
     Player* mp1;
     TmonFrm* monFrm = nullptr;
     std::unique_ptr<MemoDatabase> database_;
+
+    TXPMenu* XPMenu1;
+
+    // The deciding parts, made once the memo database is open.
+    std::unique_ptr<CompanionTick> tick_;
+    std::unique_ptr<MemoAnswers> answers_;
+    std::unique_ptr<MemoLauncher> memoLauncher_;
+    std::unique_ptr<SettingsExchange> settingsExchange_;
 
     std::unique_ptr<CompanionStartup> startup_;
     CompanionShape* shape_;

@@ -124,28 +124,19 @@ void SettingsExchange::storePassword(const SettingsForm& form, const QString& st
 }
 
 void SettingsExchange::readconfig() {
-    SettingsValues values;
-    try {
-        loadSettings(state_.apppath, values, autostart_);
-    } catch (const AutostartError& error) {
-        // The values are read; the window still opens so that the user can switch
-        // autostart off.
-        currentMessageBoxes().error(error.text());
-    }
+    // An autostart error is shown and the window still opens, so that the user can switch
+    // autostart off.
+    const SettingsValues values = readSettings(state_.apppath, autostart_, [](const QString& text) {
+        currentMessageBoxes().error(text);
+    });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
     state_.autoset = values.autoset;
 }
 
 void SettingsExchange::saveconfig() {
-    try {
-        saveSettings(state_.apppath,
-                     SettingsValues{state_.timeset, state_.soundset, state_.autoset}, autostart_);
-    } catch (const SettingsFileError& error) {
-        currentMessageBoxes().error(error.text());
-    } catch (const AutostartError& error) {
-        currentMessageBoxes().error(error.text());
-    }
+    writeSettings(state_.apppath, SettingsValues{state_.timeset, state_.soundset, state_.autoset},
+                  autostart_, [](const QString& text) { currentMessageBoxes().error(text); });
 }
 
 }  // namespace plumo

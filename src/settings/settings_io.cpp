@@ -21,4 +21,26 @@ void saveSettings(const QString& programFolder, const SettingsValues& values,
     applyAutostart(values, autostart);
 }
 
+SettingsValues readSettings(const QString& programFolder, AutostartStore& autostart,
+                            const SettingsErrorReport& report) {
+    SettingsValues values;
+    try {
+        loadSettings(programFolder, values, autostart);
+    } catch (const AutostartError& error) {
+        report(error.text());
+    }
+    return values;
+}
+
+void writeSettings(const QString& programFolder, const SettingsValues& values,
+                   AutostartStore& autostart, const SettingsErrorReport& report) {
+    try {
+        saveSettings(programFolder, values, autostart);
+    } catch (const SettingsFileError& error) {
+        report(error.text());
+    } catch (const AutostartError& error) {
+        report(error.text());
+    }
+}
+
 }  // namespace plumo

@@ -3,6 +3,8 @@
 // Reading and saving the settings together with the autostart entry, which always follows
 // the "auto" value: written when it is exactly "on", removed otherwise.
 
+#include <functional>
+
 #include "settings/autostart.h"
 #include "settings/settings_file.h"
 
@@ -17,5 +19,13 @@ void loadSettings(const QString& programFolder, SettingsValues& values, Autostar
 // was. Throws AutostartError when the entry cannot be written.
 void saveSettings(const QString& programFolder, const SettingsValues& values,
                   AutostartStore& autostart);
+
+// The same two, with a failure handed to `report` (its text names the file) instead of
+// thrown: what the program does when it reads or saves its settings.
+using SettingsErrorReport = std::function<void(const QString& text)>;
+SettingsValues readSettings(const QString& programFolder, AutostartStore& autostart,
+                            const SettingsErrorReport& report);
+void writeSettings(const QString& programFolder, const SettingsValues& values,
+                   AutostartStore& autostart, const SettingsErrorReport& report);
 
 }  // namespace plumo
