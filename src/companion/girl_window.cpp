@@ -120,9 +120,9 @@ void Tgirlfrm::createChildren() {
     eyeclose->setObjectName(QStringLiteral("eyeclose"));
     eyeclose->setGeometry(113, 19, 49, 14);
 
-    auto* panel = new TPanel(this);
-    panel->BevelOuter = TPanel::bvNone;
-    menu = panel;
+    auto* commandPanel = new TPanel(this);
+    commandPanel->BevelOuter = TPanel::bvNone;
+    menu = commandPanel;
     menu->setObjectName(QStringLiteral("menu"));
     menu->setGeometry(5, 4, 72, 86);
     menu->setAutoFillBackground(true);
