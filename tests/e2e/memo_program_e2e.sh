@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The memo program from the main menu: "备忘录" starts Notavo and sends the companion to the
+# tray; closing Notavo's window brings the caption back; choosing it again while Notavo
+# runs ends it.
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_setup
+e2e_start_plumo
+
+icon=$(e2e_tray_icon)
+[ -n "$icon" ] || e2e_fatal "no tray icon docked"
+
+# Notavo processes of this run (the copy in the scratch program folder).
+notavo_pids() {
+    local pid
+    for pid in $(pgrep -x Notavo 2>/dev/null); do
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$E2E_DIR/plumo/Notavo" ] && echo "$pid"
+    done
+    return 0
+}
+notavo_running() { test -n "$(notavo_pids)"; }
+notavo_gone() { test -z "$(notavo_pids)"; }
+notavo_window() { xdotool search --onlyvisible --name '^备忘录$' 2>/dev/null | head -n 1; }
+notavo_window_shown() { test -n "$(notavo_window)"; }
+companion_hidden() { test -z "$(e2e_companion_windows)"; }
+
+# Opens the main menu from the tray icon; sets MENU_WIDTH. The caption "关闭备忘录" is the
+# menu's longest, so the width tells the memo caption.
+open_main_menu() {
+    e2e_click_window "$icon" 3
+    local menu
+    menu=$(e2e_popups | head -n 1)
+    [ -n "$menu" ] || e2e_fatal "the main menu did not open"
+    read -r _ _ _ MENU_WIDTH _ <<<"$menu"
+}
+close_menu() {
+    xdotool key Escape
+    sleep 0.3
+}
+# The memo item is the second command of the menu, after the hide/show toggle.
+choose_memo_item() {
+    open_main_menu
+    xdotool key Down Down Return
+    sleep 0.3
+}
+
+open_main_menu
+idle_width=$MENU_WIDTH
+close_menu
+
+choose_memo_item
+e2e_check "备忘录 starts Notavo" e2e_wait_for 5 notavo_running
+e2e_check "its window 备忘录 appears" e2e_wait_for 5 notavo_window_shown
+e2e_check "the companion goes to the tray" e2e_wait_for 3 companion_hidden
+e2e_save_screenshot memo-program.png
+pid=$(notavo_pids | head -n 1)
+e2e_check "Notavo was started with -s" \
+    test "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" = "$E2E_DIR/plumo/Notavo -s "
+open_main_menu
+started_width=$MENU_WIDTH
+close_menu
+e2e_check "the menu says 关闭备忘录 while it runs ($idle_width -> $started_width)" \
+    test "$started_width" -gt "$idle_width"
+
+# Closing Notavo's own window ends it; the watcher sets the caption back.
+xdotool windowactivate --sync "$(notavo_window)" key alt+F4
+e2e_check "closing its window ends Notavo" e2e_wait_for 5 notavo_gone
+sleep 1.5  # the watcher looks once a second
+open_main_menu
+closed_width=$MENU_WIDTH
+close_menu
+e2e_check "the caption reads 备忘录 again ($closed_width)" test "$closed_width" = "$idle_width"
+
+# Started again, then 备忘录 once more while it runs: it is ended.
+choose_memo_item
+e2e_check "备忘录 starts Notavo again" e2e_wait_for 5 notavo_window_shown
+choose_memo_item
+e2e_check "choosing 备忘录 while Notavo runs ends it" e2e_wait_for 3 notavo_gone
+no_notavo_window() { ! notavo_window_shown; }
+e2e_check "its window is gone" e2e_wait_for 3 no_notavo_window
+open_main_menu
+e2e_check "the caption reads 备忘录 after closing it ($MENU_WIDTH)" test "$MENU_WIDTH" = "$idle_width"
+close_menu
+e2e_finish
