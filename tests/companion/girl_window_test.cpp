@@ -22,6 +22,8 @@
 #include "platform/program_launcher.h"
 #include "recording_player.h"
 #include "support/fake_clock.h"
+#include "support/fake_process_table.h"
+#include "support/fake_system_shutdown.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_dir.h"
 
@@ -62,6 +64,8 @@ protected:
     std::unique_ptr<Tgirlfrm> start(bool anotherCopy = false) {
         CompanionServices services;
         services.launcher = &launcher;
+        services.processes = &processes;
+        services.shutdown = &shutdown;
         services.player = &player;
         services.autostart = &autostart;
         services.anotherCopyRunning = [anotherCopy] { return anotherCopy; };
@@ -86,6 +90,8 @@ protected:
     test::FakeClock clock{encodeDateTime(2026, 12, 7, 8, 0, 0)};
     test::RecordingMessageBoxes boxes;
     RecordingLauncher launcher;
+    test::FakeProcessTable processes;
+    test::FakeSystemShutdown shutdown;
     test::RecordingPlayer player;
     test::FakeAutostartStore autostart;
     test::InstalledFakeNotificationArea tray;
@@ -525,6 +531,55 @@ TEST_F(CompanionTest, TrayActionsDuringAStartUpMessageStand) {
     other->quittimerTimer();
     other->quittimerTimer();
     EXPECT_FALSE(other->isVisible());
+}
+
+// ---- the deciding parts on her window
+
+TEST_F(CompanionTest, MemoButtonStartsWatchesAndClosesTheMemoProgram) {
+    auto girl = start();
+    launcher.calls.clear();
+    action(*girl, "N2")->trigger();
+    EXPECT_EQ(launcher.calls,
+              QStringList{QString::fromStdString((folder.path() / "Notavo").string()) + " -s"});
+    EXPECT_EQ(button(*girl, "btnreminder")->text(), QStringLiteral("关闭备忘录"));
+    EXPECT_EQ(action(*girl, "N2")->text(), QStringLiteral("关闭备忘录"));
+    EXPECT_FALSE(girl->isVisible()) << "she goes to the tray";
+
+    const long pid = processes.start("Notavo");
+    girl->watchTimerTimer();
+    EXPECT_EQ(action(*girl, "N2")->text(), QStringLiteral("关闭备忘录"));
+    processes.end(pid);  // closed by its own means
+    girl->watchTimerTimer();
+    EXPECT_EQ(button(*girl, "btnreminder")->text(), QStringLiteral("备忘录"));
+    EXPECT_EQ(action(*girl, "N2")->text(), QStringLiteral("备忘录"));
+}
+
+TEST_F(CompanionTest, DueItemIsAnnouncedAndRemindNoMoreClosesIt) {
+    const DateTime due = encodeDateTime(2026, 12, 7, 8, 0, 5);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "config/d.ini").c_str(), &db), SQLITE_OK);
+    const std::string insert = "insert into log(id, title, flag, status, reminder) values(57, "
+                               "'<b>交房租</b>', 0, 0, " + std::to_string(due) + ")";
+    ASSERT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    auto girl = start();
+    clock.set(due);
+    girl->rtimerTimer();
+    EXPECT_EQ(girl->bubbleText(), QStringLiteral("<b>交房租</b>"));
+    EXPECT_TRUE(girl->state().answering);
+    EXPECT_TRUE(action(*girl, "N14")->isVisible());
+    EXPECT_TRUE(player.played.last().endsWith(QStringLiteral("/sound/reminder.mp3")));
+
+    action(*girl, "N12")->trigger();
+    sqlite3_stmt* row = nullptr;
+    sqlite3_prepare_v2(db, "select status from log where id = 57", -1, &row, nullptr);
+    ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(row, 0), 1);
+    sqlite3_finalize(row);
+    sqlite3_close(db);
+    EXPECT_FALSE(girl->state().answering);
+    EXPECT_EQ(action(*girl, "N12")->text(), QStringLiteral("知道了"));
+    EXPECT_TRUE(panel(*girl)->isVisibleTo(girl.get()));
+    EXPECT_FALSE(girl->isVisible()) << "she goes to the tray";
 }
 
 // ---- outfit change on real files

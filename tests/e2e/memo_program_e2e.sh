@@ -23,29 +23,42 @@ notavo_window() { xdotool search --onlyvisible --name '^备忘录$' 2>/dev/null 
 notavo_window_shown() { test -n "$(notavo_window)"; }
 companion_hidden() { test -z "$(e2e_companion_windows)"; }
 
-# Opens the main menu from the tray icon; sets MENU_WIDTH. The caption "关闭备忘录" is the
-# menu's longest, so the width tells the memo caption.
+# Opens the main menu from the tray icon and saves its picture as $1.png; the pictures
+# tell the memo caption.
 open_main_menu() {
     e2e_click_window "$icon" 3
-    local menu
+    local menu mx my mw mh
     menu=$(e2e_popups | head -n 1)
     [ -n "$menu" ] || e2e_fatal "the main menu did not open"
-    read -r _ _ _ MENU_WIDTH _ <<<"$menu"
+    read -r _ mx my mw mh <<<"$menu"
+    import -window root -crop "${mw}x${mh}+${mx}+${my}" +repage "$E2E_DIR/$1.png"
+    cp "$E2E_DIR/$1.png" "$PLUMO_ARTIFACT_DIR/memo-menu-$1.png"
 }
 close_menu() {
     xdotool key Escape
     sleep 0.3
 }
+same_menu() {  # two saved menu pictures are identical
+    [ "$(compare -metric AE "$E2E_DIR/$1.png" "$E2E_DIR/$2.png" null: 2>&1)" = 0 ]
+}
+different_menu() { ! same_menu "$@"; }
 # The memo item is the second command of the menu, after the hide/show toggle.
 choose_memo_item() {
-    open_main_menu
+    open_main_menu chosen
     xdotool key Down Down Return
     sleep 0.3
 }
 
-open_main_menu
-idle_width=$MENU_WIDTH
+# The menu with the caption 备忘录 while she is in the tray, where she is while Notavo runs.
+e2e_click_window "$icon" 1
+e2e_wait_for 3 companion_hidden || e2e_fatal "a click on the icon did not hide her"
+open_main_menu first  # the first showing lays the menu out
 close_menu
+open_main_menu idle
+close_menu
+e2e_click_window "$icon" 1
+companion_shown() { test -n "$(e2e_companion_windows)"; }
+e2e_wait_for 3 companion_shown || e2e_fatal "a second click did not show her"
 
 choose_memo_item
 e2e_check "备忘录 starts Notavo" e2e_wait_for 5 notavo_running
@@ -55,20 +68,19 @@ e2e_save_screenshot memo-program.png
 pid=$(notavo_pids | head -n 1)
 e2e_check "Notavo was started with -s" \
     test "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" = "$E2E_DIR/plumo/Notavo -s "
-open_main_menu
-started_width=$MENU_WIDTH
+open_main_menu started
 close_menu
-e2e_check "the menu says 关闭备忘录 while it runs ($idle_width -> $started_width)" \
-    test "$started_width" -gt "$idle_width"
+e2e_check "the menu says 关闭备忘录 while it runs" different_menu idle started
 
 # Closing Notavo's own window ends it; the watcher sets the caption back.
 xdotool windowactivate --sync "$(notavo_window)" key alt+F4
 e2e_check "closing its window ends Notavo" e2e_wait_for 5 notavo_gone
-sleep 1.5  # the watcher looks once a second
-open_main_menu
-closed_width=$MENU_WIDTH
-close_menu
-e2e_check "the caption reads 备忘录 again ($closed_width)" test "$closed_width" = "$idle_width"
+caption_back() {
+    open_main_menu closed
+    close_menu
+    same_menu idle closed
+}
+e2e_check "the caption reads 备忘录 again" e2e_wait_for 3 caption_back
 
 # Started again, then 备忘录 once more while it runs: it is ended.
 choose_memo_item
@@ -77,7 +89,7 @@ choose_memo_item
 e2e_check "choosing 备忘录 while Notavo runs ends it" e2e_wait_for 3 notavo_gone
 no_notavo_window() { ! notavo_window_shown; }
 e2e_check "its window is gone" e2e_wait_for 3 no_notavo_window
-open_main_menu
-e2e_check "the caption reads 备忘录 after closing it ($MENU_WIDTH)" test "$MENU_WIDTH" = "$idle_width"
+open_main_menu ended
 close_menu
+e2e_check "the caption reads 备忘录 after closing it" same_menu idle ended
 e2e_finish
