@@ -7,8 +7,7 @@ bool isSet(const char* value) { return value && *value; }
 
 }  // namespace
 
-DisplayPlatformChoice chooseDisplayPlatform(
-    const std::function<const char*(const char*)>& getenv) {
+DisplayPlatformChoice chooseDisplayPlatform(const std::function<const char*(const char*)>& getenv) {
     if (isSet(getenv("QT_QPA_PLATFORM"))) return {};  // the user's choice stands
     if (isSet(getenv("DISPLAY"))) return {"xcb", {}};
     const bool wayland = isSet(getenv("WAYLAND_DISPLAY"));

@@ -15,7 +15,6 @@ struct DisplayPlatformChoice {
 };
 
 // Decides from the environment (`getenv` answers a variable's value, or null).
-DisplayPlatformChoice chooseDisplayPlatform(
-    const std::function<const char*(const char*)>& getenv);
+DisplayPlatformChoice chooseDisplayPlatform(const std::function<const char*(const char*)>& getenv);
 
 }  // namespace plumo

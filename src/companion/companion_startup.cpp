@@ -18,8 +18,7 @@ namespace plumo {
 namespace {
 
 const QColor kBubbleTextColour(255, 153, 51);
-const QString kNoTrayNote =
-    QStringLiteral("这个桌面没有系统托盘。右键点我，菜单里有全部命令。");
+const QString kNoTrayNote = QStringLiteral("这个桌面没有系统托盘。右键点我，菜单里有全部命令。");
 
 }  // namespace
 
@@ -28,9 +27,8 @@ StartupResult CompanionStartup::run() {
     CompanionState& state = w.state_;
 
     // Program folder.
-    state.apppath = w.services_.programFolder.isEmpty()
-                        ? QCoreApplication::applicationDirPath()
-                        : w.services_.programFolder;
+    state.apppath = w.services_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                        : w.services_.programFolder;
     if (!state.apppath.endsWith(QLatin1Char('/'))) state.apppath += QLatin1Char('/');
 
     // Only one copy runs; a second one ends here, silently.

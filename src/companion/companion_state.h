@@ -10,20 +10,20 @@
 namespace plumo {
 
 struct CompanionState {
-    QString apppath;          // program folder, ends with '/'
-    int skinno = 1;           // which outfit image is on show, 1 or 2
-    bool answering = false;   // a click on the bubble opens the answer menu
-    int quitcount = 3;        // countdown of quittimer ticks
-    QString quitaction;       // "退出" once a goodbye has started
-    int nightcount = 0;       // ticks left until the next late-night check
-    int reminderid = 0;       // id of the memo item last announced as due
+    QString apppath;         // program folder, ends with '/'
+    int skinno = 1;          // which outfit image is on show, 1 or 2
+    bool answering = false;  // a click on the bubble opens the answer menu
+    int quitcount = 3;       // countdown of quittimer ticks
+    QString quitaction;      // "退出" once a goodbye has started
+    int nightcount = 0;      // ticks left until the next late-night check
+    int reminderid = 0;      // id of the memo item last announced as due
     bool overduechecked = false;
     int plancount = 0;
     int overduecount = 0;
-    QString timeset;          // "on": chime the full hour
-    QString soundset;         // the voice: "0", "1" or "2"
-    QString autoset;          // "on": start with the session
-    QString watchedexe;       // the memo program while it is watched, else empty
+    QString timeset;     // "on": chime the full hour
+    QString soundset;    // the voice: "0", "1" or "2"
+    QString autoset;     // "on": start with the session
+    QString watchedexe;  // the memo program while it is watched, else empty
 };
 
 }  // namespace plumo

@@ -13,21 +13,21 @@
 #include "companion/companion_shape.h"
 #include "companion/companion_startup.h"
 #include "companion/companion_tick.h"
-#include "memo/memo_answers.h"
-#include "memo/memo_launcher.h"
-#include "settings/settings_exchange.h"
-#include "settings/settings_window.h"
-#include "style/speed_button.h"
-#include "style/xp_menu.h"
 #include "companion/outfit_change.h"
 #include "companion/picture.h"
+#include "memo/memo_answers.h"
+#include "memo/memo_launcher.h"
 #include "platform/application_title.h"
 #include "platform/file_version.h"
 #include "platform/message_box.h"
 #include "platform/process_table.h"
 #include "platform/system_shutdown.h"
 #include "platform/window_state.h"
+#include "settings/settings_exchange.h"
 #include "settings/settings_io.h"
+#include "settings/settings_window.h"
+#include "style/speed_button.h"
+#include "style/xp_menu.h"
 
 namespace plumo {
 namespace {
@@ -240,8 +240,9 @@ void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(
 
 void Tgirlfrm::readconfig() {
     if (!services_.autostart) return;
-    const SettingsValues values = readSettings(
-        state_.apppath, *services_.autostart, [this](const QString& text) { tellUser(text, true); });
+    const SettingsValues values =
+        readSettings(state_.apppath, *services_.autostart,
+                     [this](const QString& text) { tellUser(text, true); });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
     state_.autoset = values.autoset;
@@ -389,8 +390,8 @@ void Tgirlfrm::setBubbleLook(const QImage& picture) {
     // The text's background is the bubble's own fill, whatever the desktop's colours.
     const QPoint middle = lblinfo->geometry().center() - imgChat->pos();
     QPalette info = lblinfo->palette();
-    info.setColor(QPalette::Window, picture.valid(middle) ? QColor(picture.pixel(middle))
-                                                          : kBubbleFill);
+    info.setColor(QPalette::Window,
+                  picture.valid(middle) ? QColor(picture.pixel(middle)) : kBubbleFill);
     lblinfo->setPalette(info);
     menu->hide();
     shape_->schedule();

@@ -112,10 +112,10 @@ public:
     void showCentred();
 
     // --- Handlers, one per action ---
-    void N1Click();        // change outfit
+    void N1Click();                // change outfit
     void btnhideClick() override;  // hide/show toggle
-    void toptimerTimer();  // keep the window on top while shown
-    void nexitClick();     // goodbye
+    void toptimerTimer();          // keep the window on top while shown
+    void nexitClick();             // goodbye
     void quittimerTimer();
     void showinfo() override;  // the bubble text in the small bubble
     void showinfo2();          // ... in the big bubble

@@ -126,9 +126,8 @@ void SettingsExchange::storePassword(const SettingsForm& form, const QString& st
 void SettingsExchange::readconfig() {
     // An autostart error is shown and the window still opens, so that the user can switch
     // autostart off.
-    const SettingsValues values = readSettings(state_.apppath, autostart_, [](const QString& text) {
-        currentMessageBoxes().error(text);
-    });
+    const SettingsValues values = readSettings(
+        state_.apppath, autostart_, [](const QString& text) { currentMessageBoxes().error(text); });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
     state_.autoset = values.autoset;

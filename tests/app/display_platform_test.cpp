@@ -16,9 +16,8 @@ DisplayPlatformChoice choose(const std::map<std::string, std::string>& environme
 }
 
 TEST(DisplayPlatform, WaylandSessionsRunHerOnXWaylandUnlessTheUserChose) {
-    const auto wayland = choose({{"WAYLAND_DISPLAY", "wayland-0"},
-                                 {"XDG_SESSION_TYPE", "wayland"},
-                                 {"DISPLAY", ":1"}});
+    const auto wayland = choose(
+        {{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1"}});
     EXPECT_EQ(wayland.platform, "xcb");
     EXPECT_TRUE(wayland.error.empty());
     EXPECT_EQ(choose({{"DISPLAY", ":0"}}).platform, "xcb");

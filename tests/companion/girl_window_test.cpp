@@ -314,7 +314,8 @@ TEST_F(CompanionTest, ClickWhileAnsweringLeavesTheBubble) {
 TEST_F(CompanionTest, MenusHoldTheirItems) {
     auto girl = start();
     QStringList main, outfit, answer;
-    for (QAction* a : menuOf(*girl, "pmenu")->actions()) main << (a->isSeparator() ? "-" : a->text());
+    for (QAction* a : menuOf(*girl, "pmenu")->actions())
+        main << (a->isSeparator() ? "-" : a->text());
     for (QAction* a : menuOf(*girl, "pmenu2")->actions())
         if (a->isVisible()) outfit << a->text();
     for (QAction* a : menuOf(*girl, "pmanswer")->actions())
@@ -323,7 +324,8 @@ TEST_F(CompanionTest, MenusHoldTheirItems) {
     EXPECT_EQ(outfit.join("|"), QStringLiteral("换装|隐藏|指令"));
     EXPECT_EQ(answer.join("|"), QStringLiteral("查看|知道了|延迟一天(hidden)"));
     QStringList buttons;
-    for (QPushButton* b : {button(*girl, "btnreminder"), button(*girl, "btnmonth"), button(*girl, "btnhide"), button(*girl, "btnset")})
+    for (QPushButton* b : {button(*girl, "btnreminder"), button(*girl, "btnmonth"),
+                           button(*girl, "btnhide"), button(*girl, "btnset")})
         buttons << QStringLiteral("%1@%2,%3").arg(b->text()).arg(b->x()).arg(b->y());
     EXPECT_EQ(buttons.join("|"), QStringLiteral("备忘录@1,2|万年历@1,22|隐藏@1,42|设置@2,62"));
 }
@@ -510,7 +512,7 @@ TEST_F(CompanionTest, BubbleShowsMarkupAsTypedOnItsOwnFillUnderADarkTheme) {
 }
 
 TEST_F(CompanionTest, TrayActionsDuringAStartUpMessageStand) {
-    std::filesystem::remove(folder / "skin/g2");  // brings a start-up message
+    std::filesystem::remove(folder / "skin/g2");                       // brings a start-up message
     boxes.whileShown = [&] { tray.activate(TrayActivation::Click); };  // hide her
     auto girl = start();
     ASSERT_TRUE(started);
@@ -558,8 +560,10 @@ TEST_F(CompanionTest, DueItemIsAnnouncedAndRemindNoMoreClosesIt) {
     const DateTime due = encodeDateTime(2026, 12, 7, 8, 0, 5);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((folder / "config/d.ini").c_str(), &db), SQLITE_OK);
-    const std::string insert = "insert into log(id, title, flag, status, reminder) values(57, "
-                               "'<b>交房租</b>', 0, 0, " + std::to_string(due) + ")";
+    const std::string insert =
+        "insert into log(id, title, flag, status, reminder) values(57, "
+        "'<b>交房租</b>', 0, 0, " +
+        std::to_string(due) + ")";
     ASSERT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     auto girl = start();
     clock.set(due);

@@ -59,9 +59,11 @@ TEST(TimeOfDay, GreetingPhrasesAllReachable) {
 }
 
 TEST(TimeOfDay, RandomSeedChangesEveryMillisecondOverTheWholeRange) {
-    for (const DateTime day : {encodeDate(1901, 1, 1), encodeDate(2026, 12, 7), encodeDate(2050, 12, 31)}) {
+    for (const DateTime day :
+         {encodeDate(1901, 1, 1), encodeDate(2026, 12, 7), encodeDate(2050, 12, 31)}) {
         std::set<std::uint32_t> seeds;
-        for (int ms = 0; ms < 1000; ++ms) seeds.insert(randomSeed(day + encodeTime(23, 59, 58, ms)));
+        for (int ms = 0; ms < 1000; ++ms)
+            seeds.insert(randomSeed(day + encodeTime(23, 59, 58, ms)));
         EXPECT_EQ(seeds.size(), 1000u);
         EXPECT_EQ(randomSeed(day + 0.5), randomSeed(day + 0.5));
     }

@@ -134,8 +134,7 @@ TEST_F(SoundProcessPlayerTest, EndsByItselfWhenIdleAndTheNextSoundStartsItAgain)
     player.play();
     const QByteArray first = QByteArray::number(player.processId());
     ASSERT_TRUE(waitFor("playing", 1, first));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return player.processId() == 0; }, kTestIdleMs + kBoundMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.processId() == 0; }, kTestIdleMs + kBoundMs));
     EXPECT_EQ(count("exit idle", first), 1);
 
     player.open(shortClip());

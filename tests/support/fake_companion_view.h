@@ -52,8 +52,8 @@ public:
                                               {AnswerItem::Postpone, QStringLiteral("延迟一天")}};
     std::map<AnswerItem, bool> visible = {
         {AnswerItem::View, true}, {AnswerItem::GotIt, true}, {AnswerItem::Postpone, false}};
-    QStringList calls;                  // in order
-    std::function<void()> onMemoButton; // what the memo button does, if anything
+    QStringList calls;                   // in order
+    std::function<void()> onMemoButton;  // what the memo button does, if anything
 };
 
 }  // namespace plumo::test
