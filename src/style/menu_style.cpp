@@ -95,7 +95,7 @@ XPMenuStyle::XPMenuStyle(TXPMenu* menu) : menu_(menu) {}
 QSize XPMenuStyle::measureItem(const MenuItemInfo& item, QSize proposal) const {
     QString text = item.separator ? QString() : item.caption;
     if (!item.shortcut.trimmed().isEmpty()) text += item.shortcut + QStringLiteral("WWW");
-    const QFontMetrics fm(menu_->Font());
+    const QFontMetrics fm(menu_->itemFont());
     int w = fm.horizontalAdvance(text) + 5;
     if (text.contains(QLatin1Char('&'))) w -= fm.horizontalAdvance(QLatin1Char('&'));
     int imageWidth = item.image.isNull() ? 0 : item.image.width();
@@ -112,6 +112,24 @@ QSize XPMenuStyle::measureItem(const MenuItemInfo& item, QSize proposal) const {
         size.setHeight(std::max(size.height(), h));
     }
     return size;
+}
+
+int XPMenuStyle::drawnWidth(const MenuItemInfo& item) const {
+    if (item.separator || item.topLevel) return 0;
+    // Where drawItem puts the text: after the icon column (or a wider image), 3 pixels in,
+    // behind a space; a shortcut ends 10 pixels and a space before the right edge.
+    const int imageWidth = item.image.isNull() ? 0 : item.image.width();
+    int textLeft = menu_->IconWidth;
+    if (textLeft < imageWidth) textLeft = imageWidth + 4;
+    textLeft += 3;
+    const QFontMetrics fm(menu_->itemFont());
+    const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const int caption = fm.boundingRect(QRect(), flags, QStringLiteral(" ") + item.caption).width();
+    int right = kTextEndMargin;
+    if (!item.shortcut.isEmpty())
+        right =
+            fm.horizontalAdvance(QStringLiteral("WWW") + item.shortcut + QStringLiteral(" ")) + 10;
+    return textLeft + caption + right;
 }
 
 void XPMenuStyle::drawTopLevelSelection(GdiCanvas& c, const WinRect& r,
@@ -362,10 +380,39 @@ QSize XPMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
     if ((type == CT_MenuItem || type == CT_MenuBarItem) && menu_->Active() &&
         qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
         const QAction* action = actionFor(option, widget, type == CT_MenuBarItem);
-        if (type == CT_MenuBarItem || (action && menu_->isHooked(action)))
-            return measureItem(infoFrom(option, widget), size);
+        if (type == CT_MenuBarItem || (action && menu_->isHooked(action))) {
+            // Qt gives an item exactly the measured width and adds no room of its own, so
+            // its proposal is first raised to hold the text where drawItem puts it.
+            const MenuItemInfo info = infoFrom(option, widget);
+            return measureItem(info, size.expandedTo(QSize(drawnWidth(info), 0)));
+        }
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
+}
+
+bool XPMenuStyle::isStyledMenu(const QWidget* widget) const {
+    const auto* menu = qobject_cast<const QMenu*>(widget);
+    return menu && menu_->Active() && menu->style() == this;
+}
+
+int XPMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                             const QWidget* widget) const {
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    // The items fill the menu to its edges: keep a frame around them.
+    if (metric == PM_MenuPanelWidth && isStyledMenu(widget)) return std::max(base, 1);
+    return base;
+}
+
+void XPMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                QPainter* painter, const QWidget* widget) const {
+    if (element == PE_FrameMenu && isStyledMenu(widget)) {
+        const DerivedColours d = menu_->setUpColours();
+        GdiCanvas c(*painter);
+        const QRect r = option->rect;
+        c.frame({r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}, d.flatBorder);
+        return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
 void XPMenuStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

@@ -67,8 +67,20 @@ public:
                            const QWidget* widget) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override;
+
+    // The width an item needs to show its caption and shortcut as drawItem places them;
+    // 0 for separators and menu-bar items.
+    int drawnWidth(const MenuItemInfo& item) const;
 
 private:
+    // Room left after the caption's last letter.
+    static constexpr int kTextEndMargin = 3;
+
+    bool isStyledMenu(const QWidget* widget) const;
     QAction* actionFor(const QStyleOption* option, const QWidget* widget, bool byRect) const;
     MenuItemInfo infoFrom(const QStyleOption* option, const QWidget* widget) const;
     void drawTopLevelSelection(GdiCanvas& canvas, const WinRect& r,

@@ -141,11 +141,16 @@ void TXPMenu::setControlUseTrueXPStyle(bool on) {
 
 TColor TXPMenu::resolve(TColor colour) const { return systemColours().resolve(colour); }
 
-DerivedColours TXPMenu::setUpColours() {
+const QFont& TXPMenu::itemFont() {
     if (colours.UseSystemColors) {
         font_ = systemMenuFont();
         FontColor = clMenuText;
     }
+    return font_;
+}
+
+DerivedColours TXPMenu::setUpColours() {
+    itemFont();
     return SetUpColours(colours, systemColours(), displayDepth(), FontColor);
 }
 

@@ -120,6 +120,9 @@ public:
 
     // The colour set-up of one drawing: reloads the system menu font under UseSystemColors.
     DerivedColours setUpColours();
+    // The font items are measured and drawn in: under UseSystemColors the system menu font,
+    // loaded into Font anew, so that a menu has one size from its first showing on.
+    const QFont& itemFont();
     TColor resolve(TColor colour) const;
 
     // --- Used by the menu style and the control overlays ---

@@ -156,6 +156,35 @@ TEST_F(MenuStyleTest, ItemsSeparatorAndCheckBoxDrawInTheFlatColours) {
     EXPECT_EQ(at(image, boxLeft + 10, boxTop + 1), (test::Rgb{0, 0, 0}));
 }
 
+TEST_F(MenuStyleTest, PoppedUpMenuHoldsItsCaptionsAndKeepsItsSize) {
+    // As in the companion window: a stored font smaller than the system menu font.
+    QFont stored(QStringLiteral("Sans"));
+    stored.setPixelSize(11);
+    QFont system(QStringLiteral("Sans"));
+    system.setPixelSize(15);
+    xp->setFont(stored);
+    xp->systemMenuFont = [system] { return system; };
+    first->setText(QStringLiteral("显示小秘书"));
+    xp->setActive(true);
+
+    pmenu->popup(QPoint(10, 10));
+    pmenu->grab();  // a first drawing
+    const QSize firstSize = pmenu->size();
+    const QFontMetrics fm(xp->Font());
+    const QRect item = pmenu->actionGeometry(first);
+    EXPECT_GE(item.width(), xp->IconWidth + 3 + fm.horizontalAdvance(" " + first->text()));
+    EXPECT_GE(pmenu->actionGeometry(checked).width(),
+              xp->IconWidth + 3 + fm.horizontalAdvance(" " + checked->text()));
+    pmenu->hide();
+
+    // The caption toggles to one of the same length; the menu is measured again.
+    first->setText(QStringLiteral("隐藏小秘书"));
+    pmenu->popup(QPoint(10, 10));
+    EXPECT_EQ(pmenu->width(), firstSize.width());
+    EXPECT_EQ(pmenu->height(), firstSize.height());
+    pmenu->hide();
+}
+
 TEST_F(MenuStyleTest, DisabledItemsShowNoSelectionAndAGreyLightenedIcon) {
     QImage icon(16, 16, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
