@@ -47,6 +47,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!display.platform.empty()) qputenv("QT_QPA_PLATFORM", display.platform.c_str());
+    // Her blinking redraws a few hundred pixels: sent as plain requests they cost the X
+    // server and her nothing more, while shared-memory images answer every frame with an
+    // event that wakes her up.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     // Fontconfig reads its configuration, some fifty files, when Qt first needs a font;
     // reading it on the other core while Qt connects to the display shortens the start.
     std::thread fontConfiguration([] { FcInit(); });

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
@@ -90,7 +91,17 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
     connect(&watchTimer, &QTimer::timeout, this, &Tgirlfrm::watchTimerTimer);
     connect(&rtimer, &QTimer::timeout, this, &Tgirlfrm::rtimerTimer);
-    rtimer.start();
+    startOnTheSecond(rtimer);
+}
+
+// Her one-second timers tick together, just after each full second of the clock: one
+// wake-up a second for both, and the tick comes early in the second it looks at.
+void Tgirlfrm::startOnTheSecond(QTimer& timer) {
+    timer.start(1000 - static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 1000) + 1);
+}
+
+void Tgirlfrm::keepTickingEverySecond(QTimer& timer) {
+    if (timer.interval() != 1000) timer.setInterval(1000);  // the first tick was the short one
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -203,6 +214,7 @@ void Tgirlfrm::createDecidingParts() {
 }
 
 void Tgirlfrm::rtimerTimer() {
+    keepTickingEverySecond(rtimer);
     if (tick_) tick_->rtimerTimer();  // nothing to do before the memo database is open
 }
 
@@ -331,7 +343,7 @@ void Tgirlfrm::setVisible(bool visible) {
 
 void Tgirlfrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    toptimer.start();  // FormShow
+    startOnTheSecond(toptimer);  // FormShow
     // Once mapped, ask the window manager again: it forgets the state at every hide.
     QTimer::singleShot(0, this, [this] {
         if (isVisible()) keepOffTaskbar(this);
@@ -346,10 +358,12 @@ void Tgirlfrm::paintEvent(QPaintEvent* event) {
 }
 
 void Tgirlfrm::toptimerTimer() {
+    keepTickingEverySecond(toptimer);
     if (isMinimized()) showNormal();
-    raise();
-    // Activate within this program only; never take the focus from another program.
-    if (QGuiApplication::applicationState() == Qt::ApplicationActive) activateWindow();
+    // Activate within this program only; never take the focus from another program. The
+    // window manager keeps her above other windows: nothing is sent while all is as it is.
+    if (QGuiApplication::applicationState() == Qt::ApplicationActive && !isActiveWindow())
+        activateWindow();
 }
 
 // ---------------------------------------------------------------- goodbye

@@ -196,6 +196,8 @@ private:
     // Makes the parts that need the memo database, once it is open.
     void createDecidingParts();
     QAction* answerAction(AnswerItem item) const;
+    static void startOnTheSecond(QTimer& timer);
+    static void keepTickingEverySecond(QTimer& timer);
 
     CompanionServices services_;
     CompanionState state_;
