@@ -16,7 +16,7 @@ PLUMO_DISPLAY_PACKAGES=(xvfb icewm xdotool x11-utils x11-xserver-utils imagemagi
 # The tests and benchmarks.
 PLUMO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    pulseaudio pulseaudio-utils libfaketime
+    pulseaudio pulseaudio-utils libfaketime sqlite3 procps
 )
 
 # Installs the missing packages as root; as another user prints the line to run.
