@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <random>
 
-#include "calendar/month_window.h"
 #include "companion/girl_window.h"
 #include "companion/time_of_day.h"
 #include "memo/memo_answers.h"
@@ -42,8 +41,8 @@ StartupResult CompanionStartup::run() {
     // screen: both take longer to set up than drawing her.
     pending_ = true;
 
-    // The calendar window, hidden until the command panel shows it.
-    w.monFrm = new TmonFrm(state.apppath, &w);
+    // The calendar window, hidden until the command panel shows it, is made right after
+    // her first frame: building its control takes longer than drawing her.
 
     // Time-of-day prefix.
     const DateTime now = currentClock().now();
@@ -101,6 +100,7 @@ void CompanionStartup::finishAfterFirstFrame() {
     if (!pending_ || finishing_) return;
     finishing_ = true;
     setUpTrayIcon();
+    window_.createCalendarWindow();
     if (window_.mp1)
         playsound(*window_.mp1, window_.state_.apppath, QStringLiteral("msg.mp3"), QString());
     // From here on messages show at once; these wait for the user, one after the other.

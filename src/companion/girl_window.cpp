@@ -431,7 +431,12 @@ void Tgirlfrm::showmenu() {
     lblinfo->setText(QString());
 }
 
+void Tgirlfrm::createCalendarWindow() {
+    if (!monFrm) monFrm = new TmonFrm(state_.apppath, this);
+}
+
 void Tgirlfrm::btnmonthClick() {
+    createCalendarWindow();
     if (monFrm->isVisible()) {
         btnmonth->setText(QStringLiteral("万年历"));
         menus_.N3->setText(QStringLiteral("万年历"));

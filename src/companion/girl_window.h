@@ -28,7 +28,7 @@
 //   watchTimer   watches the memo program while it runs
 //   mp1          the media player (sounds play in the plumo-sound process)
 //   hicon        the tray icon, with pmenu as its menu
-//   monFrm       the calendar window, created hidden at start-up
+//   monFrm       the calendar window, created hidden right after her first frame
 //
 // The work behind the handlers lives in parts with one job each: CompanionStartup (the
 // start-up sequence), SkinSet (the pictures), OutfitChange (the outfit files), CompanionShape
@@ -159,6 +159,8 @@ public:
     bool goodbyeRunning() const { return quittimer.isActive(); }
     ThTrayIcon* trayIcon() const { return hicon; }
     TmonFrm* calendarWindow() const { return monFrm; }
+    // Makes the calendar window, hidden, unless it is there already.
+    void createCalendarWindow();
     MemoDatabase* database() const { return database_.get(); }
     const Picture* girlPicture() const { return imggirl; }
     const Picture* bubblePicture() const { return imgChat; }
