@@ -37,7 +37,6 @@
 // this window as a CompanionView.
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
