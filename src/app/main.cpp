@@ -19,6 +19,7 @@
 #include "platform/single_instance.h"
 #include "platform/system_shutdown.h"
 #include "settings/autostart.h"
+#include "settings/data_folder.h"
 #include "sound/sound_process_player.h"
 #include "sound/sound_process_protocol.h"
 
@@ -70,13 +71,25 @@ int main(int argc, char** argv) {
     // that the media framework does not stay in the companion.
     plumo::SoundProcessPlayer player(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
                                      plumo::kSoundProcessProgram);
-    plumo::XdgAutostartStore autostart(QCoreApplication::applicationFilePath());
+    // Her settings, memo items and outfit: beside her, or in the user's own folder when
+    // she is installed for everyone.
+    plumo::DataFolder data;
+    try {
+        data = plumo::openDataFolder(QCoreApplication::applicationDirPath().toStdString());
+    } catch (const plumo::DataFolderError& e) {
+        plumo::currentMessageBoxes().error(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    plumo::XdgAutostartStore autostart(QString::fromStdString(
+        plumo::stableExecutable(data, QCoreApplication::applicationFilePath().toStdString())
+            .string()));
     plumo::CompanionServices services;
     services.launcher = &launcher;
     services.processes = &processes;
     services.shutdown = &shutdown;
     services.player = &player;
     services.autostart = &autostart;
+    services.dataFolder = QString::fromStdString(data.folder.string());
     services.anotherCopyRunning = [&guard] { return guard.alreadyRunning(); };
 
     plumo::Tgirlfrm girlfrm(services);

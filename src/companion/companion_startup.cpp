@@ -29,6 +29,9 @@ StartupResult CompanionStartup::run() {
     state.apppath = w.services_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                         : w.services_.programFolder;
     if (!state.apppath.endsWith(QLatin1Char('/'))) state.apppath += QLatin1Char('/');
+    // Where she writes: the program folder itself, or the user's own folder when installed.
+    state.datapath = w.services_.dataFolder.isEmpty() ? state.apppath : w.services_.dataFolder;
+    if (!state.datapath.endsWith(QLatin1Char('/'))) state.datapath += QLatin1Char('/');
 
     // Only one copy runs; a second one ends here, silently.
     if (w.services_.anotherCopyRunning && w.services_.anotherCopyRunning())
@@ -48,7 +51,7 @@ StartupResult CompanionStartup::run() {
     const DateTime now = currentClock().now();
     const QString prefix = QString::fromStdString(timeOfDayPrefix(now));
 
-    w.database_ = openMemoDatabaseForStartup(state.apppath.toStdString());
+    w.database_ = openMemoDatabaseForStartup(state.datapath.toStdString());
     if (!w.database_) {
         pending_ = false;
         return StartupResult::DatabaseFailed;

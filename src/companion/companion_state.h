@@ -10,7 +10,9 @@
 namespace plumo {
 
 struct CompanionState {
-    QString apppath;         // program folder, ends with '/'
+    QString apppath;         // program folder: programs and sounds; ends with '/'
+    QString datapath;        // what she writes: settings, memo database, skins, hand-off files;
+                             // apppath unless installed; ends with '/'
     int skinno = 1;          // which outfit image is on show, 1 or 2
     bool answering = false;  // a click on the bubble opens the answer menu
     int quitcount = 3;       // countdown of quittimer ticks

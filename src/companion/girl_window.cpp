@@ -209,7 +209,7 @@ void Tgirlfrm::createDecidingParts() {
         settingsExchange_ = std::make_unique<SettingsExchange>(
             state_, *this, database_->query(), *services_.autostart,
             [this](const SettingsForm& form) {
-                return runSettingsWindow(this, state_.apppath, form);
+                return runSettingsWindow(this, state_.datapath, form);
             });
 }
 
@@ -253,7 +253,7 @@ void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(
 void Tgirlfrm::readconfig() {
     if (!services_.autostart) return;
     const SettingsValues values =
-        readSettings(state_.apppath, *services_.autostart,
+        readSettings(state_.datapath, *services_.autostart,
                      [this](const QString& text) { tellUser(text, true); });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
@@ -432,7 +432,7 @@ void Tgirlfrm::showmenu() {
 }
 
 void Tgirlfrm::createCalendarWindow() {
-    if (!monFrm) monFrm = new TmonFrm(state_.apppath, this);
+    if (!monFrm) monFrm = new TmonFrm(state_.datapath, this);
 }
 
 void Tgirlfrm::btnmonthClick() {

@@ -89,6 +89,7 @@ struct CompanionServices {
     AutostartStore* autostart = nullptr;       // the per-user autostart entry
     std::function<bool()> anotherCopyRunning;  // the single-instance guard
     QString programFolder;                     // empty: the executable's folder
+    QString dataFolder;                        // empty: the program folder
 };
 
 // How the start-up sequence ended.
@@ -191,7 +192,7 @@ private:
     void startDrag(Qt::MouseButton button);
     void setBubbleLook(const QImage& picture);
     void eyeFrameChanged();
-    QString skinFolder() const { return state_.apppath + QStringLiteral("skin/"); }
+    QString skinFolder() const { return state_.datapath + QStringLiteral("skin/"); }
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
     // Makes the parts that need the memo database, once it is open.

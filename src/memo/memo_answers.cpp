@@ -49,7 +49,7 @@ bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& qu
 bool MemoAnswers::writeHandOff(const QString& name, const QByteArray& bytes) {
     // Written under a temporary name and renamed into place: the memo program, started
     // right after, finds the whole content or the previous file, never half of it.
-    const QString path = state_.apppath + name;
+    const QString path = state_.datapath + name;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;

@@ -1,7 +1,6 @@
 #include "memo/memo_schema.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,10 +37,7 @@ void createMemoDatabase(const std::filesystem::path& file) {
     std::string temporary = shown + ".new-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) throw DatabaseError("Cannot create " + shown + ": " + errnoText());
-    // mkstemp makes the file private; give it the permissions of any new file instead.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkstemp makes the file private (0600), as a file that may hold a password should be.
     ::close(fd);
     auto removeTemporary = [&] {
         ::unlink(temporary.c_str());

@@ -8,7 +8,8 @@
 namespace plumo {
 
 // Creates a new memo database at `file` with the tables log and master and the
-// index that serves the per-second due-item query. Never replaces anything: throws
+// index that serves the per-second due-item query, readable by its owner only (0600).
+// Never replaces anything: throws
 // DatabaseError (naming the file) when something already stands at that path.
 void createMemoDatabase(const std::filesystem::path& file);
 

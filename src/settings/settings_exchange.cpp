@@ -126,15 +126,16 @@ void SettingsExchange::storePassword(const SettingsForm& form, const QString& st
 void SettingsExchange::readconfig() {
     // An autostart error is shown and the window still opens, so that the user can switch
     // autostart off.
-    const SettingsValues values = readSettings(
-        state_.apppath, autostart_, [](const QString& text) { currentMessageBoxes().error(text); });
+    const SettingsValues values =
+        readSettings(state_.datapath, autostart_,
+                     [](const QString& text) { currentMessageBoxes().error(text); });
     state_.timeset = values.timeset;
     state_.soundset = values.soundset;
     state_.autoset = values.autoset;
 }
 
 void SettingsExchange::saveconfig() {
-    writeSettings(state_.apppath, SettingsValues{state_.timeset, state_.soundset, state_.autoset},
+    writeSettings(state_.datapath, SettingsValues{state_.timeset, state_.soundset, state_.autoset},
                   autostart_, [](const QString& text) { currentMessageBoxes().error(text); });
 }
 

@@ -26,7 +26,8 @@ protected:
         test::initMemoDatabase(databaseFile());
         raw = std::make_unique<test::RawConnection>(databaseFile());
         database = MemoDatabase::open(databaseFile());
-        state.apppath = QString::fromStdString(dir.path().string()) + QLatin1Char('/');
+        state.apppath = QStringLiteral("/opt/plumo/");
+        state.datapath = QString::fromStdString(dir.path().string()) + QLatin1Char('/');
         // What the memo program finds when the memo button starts it.
         view.onMemoButton = [this] {
             handOffAtStart = {readIfThere("mr.tmp"), readIfThere("mp.tmp")};
@@ -193,7 +194,7 @@ TEST_F(MemoAnswersTest, AFailedStatementStopsTheAnswerBeforeItsOtherSteps) {
 
 TEST_F(MemoAnswersTest, AHandOffFileThatCannotBeWrittenKeepsTheMemoProgramClosed) {
     announceItem57();
-    state.apppath = QString::fromStdString((dir / "gone").string()) + QLatin1Char('/');
+    state.datapath = QString::fromStdString((dir / "gone").string()) + QLatin1Char('/');
     answers().N13Click();
     ASSERT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(boxes.errors[0].contains(QStringLiteral("gone/mr.tmp")))

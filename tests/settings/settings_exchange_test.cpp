@@ -84,7 +84,8 @@ TEST(SettingsOkCheckTest, OldPasswordPrompt) {
 class SettingsExchangeTest : public ::testing::Test {
 protected:
     SettingsExchangeTest() {
-        state.apppath = QString::fromStdString(dir.path().string()) + "/";
+        state.apppath = QStringLiteral("/opt/plumo/");
+        state.datapath = QString::fromStdString(dir.path().string()) + "/";
         dir.write("config/config.ini", kOriginalFile);
         createMemoDatabase(dir / "config/d.ini");
         database = MemoDatabase::open(dir / "config/d.ini");

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "memo/memo_database.h"
 #include "notavo_cli.h"
 #include "notavo_window.h"
+#include "settings/data_folder.h"
 
 namespace {
 
@@ -25,14 +27,30 @@ bool wantsWindow(const std::vector<std::string>& arguments, std::filesystem::pat
     return left == 0 || (left == 1 && arguments[first] == "-s");
 }
 
+// Commands that make their own database, or use another one, leave the user's alone.
+bool usesDefaultDatabase(const std::vector<std::string>& arguments) {
+    return std::none_of(arguments.begin(), arguments.end(), [](const std::string& argument) {
+        return argument == "--init" || argument == "--db";
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) self = std::filesystem::absolute(argv[0], ec);
-    const std::filesystem::path folder = self.parent_path();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The companion's folder decision, so that both meet at the same database and
+    // hand-off files.
+    plumo::DataFolder data;
+    std::string folderError;
+    try {
+        data = plumo::openDataFolder(self.parent_path(), usesDefaultDatabase(arguments));
+    } catch (const plumo::DataFolderError& e) {
+        folderError = e.what();
+    }
+    const std::filesystem::path folder = data.folder;
     std::filesystem::path database = plumo::memoDatabasePath(folder);
 
     if (wantsWindow(arguments, database)) {
@@ -40,10 +58,18 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(QStringLiteral("Notavo"));
         QApplication::setApplicationDisplayName(plumo::notavo::kNotavoTitle);
         plumo::notavo::WidgetPrompts prompts;
+        if (!folderError.empty()) {
+            prompts.error(nullptr, QString::fromStdString(folderError));
+            return plumo::notavo::kExitIoFailed;
+        }
         const auto window = plumo::notavo::openNotavoWindow(folder, database, prompts);
         if (!window) return plumo::notavo::kExitFailed;
         window->show();
         return QApplication::exec();
+    }
+    if (!folderError.empty()) {
+        std::cerr << "Notavo: " << folderError << '\n';
+        return plumo::notavo::kExitIoFailed;
     }
     return plumo::notavo::runCommandLine(arguments, plumo::memoDatabasePath(folder), std::cout,
                                          std::cerr);

@@ -259,7 +259,8 @@ std::string escapeListText(const std::string& text) {
 
 std::string usageText() {
     return "Usage: Notavo [--db FILE] [COMMAND]\n"
-           "The memo program: keeps the memo items in config/d.ini beside it.\n"
+           "The memo program: keeps the memo items in config/d.ini beside it, or in\n"
+           "~/.local/share/plumo/config/d.ini ($XDG_DATA_HOME/plumo) when installed.\n"
            "Without a command, or with -s, it opens its window.\n"
            "\n"
            "Commands:\n"
@@ -277,7 +278,7 @@ std::string usageText() {
            "  --help                 show this help\n"
            "\n"
            "Options:\n"
-           "  --db FILE              use FILE instead of config/d.ini beside Notavo\n"
+           "  --db FILE              use FILE instead of config/d.ini\n"
            "\n"
            "Exit status: 0 done, 1 the command failed (no database, no such item),\n"
            "2 bad arguments or --init finding a database already in place, 3 a file\n"
