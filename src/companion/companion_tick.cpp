@@ -7,6 +7,7 @@
 #include <cmath>
 #include <random>
 
+#include "companion/time_of_day.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_answers.h"
 #include "memo/memo_errors.h"
@@ -34,13 +35,6 @@ DateTime startOf(std::int64_t second) {
     const std::int64_t day = floorDiv(second, kSecondsPerDay);
     return static_cast<double>(day) +
            static_cast<double>((second - day * kSecondsPerDay) * 1000) / kMsPerDay;
-}
-
-// Strictly between midnight and 04:00 of the value's own day.
-bool isLateNight(DateTime now) {
-    const std::int64_t ms = std::llround(now * kMsPerDay);
-    const std::int64_t ofDay = ms - floorDiv(ms, 86'400'000) * 86'400'000;
-    return ofDay > 0 && ofDay < 4 * 3'600'000;
 }
 
 // The busy handler of a tick: sqlite retries while the tick's wait budget lasts.
@@ -186,7 +180,7 @@ bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
 }
 
 void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
-    std::mt19937 random(static_cast<unsigned>(std::llround(now * kMsPerDay)));
+    std::mt19937 random(randomSeed(now));
     if (state_.nightcount <= 0) {
         if (isLateNight(now)) {
             view_.setBubbleText(QString::fromUtf8(kLateNightAdvice[random() % 3]));

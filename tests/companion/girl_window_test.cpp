@@ -87,7 +87,7 @@ protected:
     }
 
     test::TempDir folder;
-    test::FakeClock clock{encodeDateTime(2026, 12, 7, 8, 0, 0)};
+    test::FakeClock clock{encodeDateTime(2026, 12, 7, 8, 0, 30)};  // no full hour to chime
     test::RecordingMessageBoxes boxes;
     RecordingLauncher launcher;
     test::FakeProcessTable processes;
@@ -557,7 +557,7 @@ TEST_F(CompanionTest, MemoButtonStartsWatchesAndClosesTheMemoProgram) {
 }
 
 TEST_F(CompanionTest, DueItemIsAnnouncedAndRemindNoMoreClosesIt) {
-    const DateTime due = encodeDateTime(2026, 12, 7, 8, 0, 5);
+    const DateTime due = encodeDateTime(2026, 12, 7, 8, 0, 35);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((folder / "config/d.ini").c_str(), &db), SQLITE_OK);
     const std::string insert =
