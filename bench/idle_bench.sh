@@ -11,6 +11,8 @@
 # the sound process ends), then are measured over N seconds (default 120).
 # Budget for the companion: at most 0.05 % of a core and 3 wake-ups a second.
 set -euo pipefail
+# shellcheck source=bench/bench_lib.sh
+source "$(dirname "$0")/bench_lib.sh"
 
 seconds=120
 while [ $# -gt 0 ]; do
@@ -33,23 +35,8 @@ while [ $# -gt 0 ]; do
         ;;
     esac
 done
-case $seconds in
-'' | *[!0-9]* | 0)
-    echo "idle_bench: the number of seconds must be a positive number, not \"$seconds\"" >&2
-    exit 2
-    ;;
-esac
-if [ -n "${PLUMO_BUILD:-}" ]; then
-    mkdir -p "$PLUMO_BUILD"
-    PLUMO_BUILD=$(cd "$PLUMO_BUILD" && pwd)
-fi
-
-# shellcheck source=scripts/setup.sh
-source "$(dirname "$0")/../scripts/setup.sh"
-# shellcheck source=scripts/virtual_display.sh
-source "$PLUMO_ROOT/scripts/virtual_display.sh"
-
-plumo_ensure_packages "${PLUMO_BUILD_PACKAGES[@]}" "${PLUMO_DISPLAY_PACKAGES[@]}"
+bench_require_positive seconds "$seconds"
+bench_set_up
 plumo_build program bare_window
 
 scratch=$(mktemp -d /tmp/plumo-idle-XXXXXX)

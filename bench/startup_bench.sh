@@ -7,10 +7,12 @@
 #
 # The build folder defaults to $PLUMO_BUILD, else build/; it must be configured with the
 # benchmarks on. Each program runs N times (default 10), alternating, after one warm-up
-# run each. Prints the medians and the ratios plumo / bare (budget: at most 1.5 each), and
+# run each. Prints the medians and the ratios plumo / bare (budget: at most 1.3 each), and
 # the peak RSS of the sound process while the start-up sound plays (one extra run).
 # Exit status 1 when a run fails to paint within 10 s or ends early.
 set -euo pipefail
+# shellcheck source=bench/bench_lib.sh
+source "$(dirname "$0")/bench_lib.sh"
 
 runs=${PLUMO_BENCH_RUNS:-10}
 while [ $# -gt 0 ]; do
@@ -33,23 +35,8 @@ while [ $# -gt 0 ]; do
         ;;
     esac
 done
-case $runs in
-'' | *[!0-9]* | 0)
-    echo "startup_bench: the number of runs must be a positive number, not \"$runs\"" >&2
-    exit 2
-    ;;
-esac
-if [ -n "${PLUMO_BUILD:-}" ]; then
-    mkdir -p "$PLUMO_BUILD"
-    PLUMO_BUILD=$(cd "$PLUMO_BUILD" && pwd)
-fi
-
-# shellcheck source=scripts/setup.sh
-source "$(dirname "$0")/../scripts/setup.sh"
-# shellcheck source=scripts/virtual_display.sh
-source "$PLUMO_ROOT/scripts/virtual_display.sh"
-
-plumo_ensure_packages "${PLUMO_BUILD_PACKAGES[@]}" "${PLUMO_DISPLAY_PACKAGES[@]}"
+bench_require_positive runs "$runs"
+bench_set_up
 plumo_build program first_frame bare_window
 
 first_frame="$PLUMO_BUILD/bench/companion/first_frame"
@@ -170,7 +157,7 @@ awk -v bm="$(median "${values[bare.ms]}")" -v pm="$(median "${values[plumo.ms]}"
     -v bc="$(median "${values[bare.change_ms]}")" -v pc="$(median "${values[plumo.change_ms]}")" \
     -v bk="$(median "${values[bare.kb]}")" -v pk="$(median "${values[plumo.kb]}")" \
     -v sk="$sound_process_kb" 'BEGIN {
-    budget = 1.5
+    budget = 1.3
     time_ratio = pm / bm
     memory_ratio = pk / bk
     print ""

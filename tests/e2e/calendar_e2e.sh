@@ -5,15 +5,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
 e2e_start_plumo
 
-# The visible windows of 313 x 253 pixels, one "id x y" line each.
-calendar_windows() {
-    local id
-    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" = 313 ] && [ "$HEIGHT" = 253 ] && echo "$id $X $Y"
-    done
-    return 0
-}
+calendar_windows() { e2e_windows_sized 313 253; }
 calendar_shown() { test -n "$(calendar_windows)"; }
 calendar_hidden() { test -z "$(calendar_windows)"; }
 

@@ -60,12 +60,22 @@ e2e_start_plumo() {
 
 # The visible windows of 168 x 93 pixels.
 e2e_companion_windows() {
+    e2e_windows_sized 168 93 | cut -d' ' -f1
+}
+
+# The visible windows of the program of $1 x $2 pixels, one "id x y" line each.
+e2e_windows_sized() {
     local id
     for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" = 168 ] && [ "$HEIGHT" = 93 ] && echo "$id"
+        [ "$WIDTH" = "$1" ] && [ "$HEIGHT" = "$2" ] && echo "$id $X $Y"
     done
     return 0
+}
+
+# The visible settings window (210 x 258), if any.
+e2e_settings_window() {
+    e2e_windows_sized 210 258 | head -n 1 | cut -d' ' -f1
 }
 
 # Sets X and Y to the window's position on the screen.

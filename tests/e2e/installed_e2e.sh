@@ -62,14 +62,7 @@ changed() { cmp -s "$installed/skin/g2" "$data/skin/g1"; }
 e2e_check "换装 swaps the outfits in her folder" e2e_wait_for 5 changed
 
 # 设置 from the tray icon's menu: the hourly chime off (it starts on), autostart on, 确定.
-settings_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" = 210 ] && [ "$HEIGHT" = 258 ] && echo "$id" && return 0
-    done
-    return 0
-}
+settings_window() { e2e_settings_window; }
 settings_shown() { test -n "$(settings_window)"; }
 icon=$(e2e_tray_icon)
 [ -n "$icon" ] || e2e_fatal "no tray icon docked"

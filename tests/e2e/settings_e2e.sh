@@ -9,15 +9,7 @@ settings_file="$E2E_DIR/plumo/config/config.ini"
 printf '[setting]\r\ntime=off\r\nsound=0\r\nauto=off\r\n' >"$settings_file"
 e2e_start_plumo
 
-# The visible settings window (210 x 258), if any.
-settings_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --class plumo 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" = 210 ] && [ "$HEIGHT" = 258 ] && echo "$id" && return 0
-    done
-    return 0
-}
+settings_window() { e2e_settings_window; }
 settings_shown() { test -n "$(settings_window)"; }
 settings_gone() { test -z "$(settings_window)"; }
 
