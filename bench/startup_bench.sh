@@ -141,7 +141,7 @@ measure_sound_process() {
         --timeout-ms 10000 -- "$scratch/run/plumo" >/dev/null 2>"$scratch/stderr" &
     local runner=$! pid hwm
     while kill -0 "$runner" 2>/dev/null; do
-        for pid in $(pgrep -x -f "$scratch/run/plumo-sound" || true); do
+        for pid in $(pgrep -f "^$scratch/run/plumo-sound( |$)" || true); do
             hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
             if [ -n "$hwm" ] && [ "$hwm" -gt "$sound_process_kb" ]; then sound_process_kb=$hwm; fi
         done
