@@ -262,7 +262,7 @@ void Tgirlfrm::readconfig() {
 
 void Tgirlfrm::loadSkins() {
     skins_.load(skinFolder());
-    imgChat->setImage(skins_.pngspop);
+    setBubblePicture(skins_.pngspop);
     imggirl->setImage(skins_.pngg1);
     // Blinking redraws the eyes only; the shape follows the frames only where they differ
     // in what is see-through.
@@ -397,16 +397,20 @@ QString Tgirlfrm::bubbleText() const { return lblinfo->text(); }
 
 void Tgirlfrm::setBubbleText(const QString& text) { lblinfo->setText(text); }
 
-void Tgirlfrm::setBubbleLook(const QImage& picture) {
-    lblinfo->show();
+void Tgirlfrm::setBubblePicture(const QImage& picture) {
     imgChat->setImage(picture);
-    imgChat->show();
     // The text's background is the bubble's own fill, whatever the desktop's colours.
     const QPoint middle = lblinfo->geometry().center() - imgChat->pos();
     QPalette info = lblinfo->palette();
     info.setColor(QPalette::Window,
                   picture.valid(middle) ? QColor(picture.pixel(middle)) : kBubbleFill);
     lblinfo->setPalette(info);
+}
+
+void Tgirlfrm::setBubbleLook(const QImage& picture) {
+    lblinfo->show();
+    setBubblePicture(picture);
+    imgChat->show();
     menu->hide();
     shape_->schedule();
     if (!toptimer.isActive()) menus_.N4->trigger();

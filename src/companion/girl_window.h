@@ -191,6 +191,7 @@ private:
     void loadSkins();
     void startDrag(Qt::MouseButton button);
     void setBubbleLook(const QImage& picture);
+    void setBubblePicture(const QImage& picture);
     void eyeFrameChanged();
     QString skinFolder() const { return state_.datapath + QStringLiteral("skin/"); }
     // Shows a message now, or after her first frame while start-up is still finishing.

@@ -498,11 +498,13 @@ TEST_F(CompanionTest, BubbleShowsMarkupAsTypedOnItsOwnFillUnderADarkTheme) {
     QApplication::setPalette(dark);
     auto girl = start();
     QApplication::setPalette(before);
+    const QRect text = label(*girl)->geometry();
+    // Where no glyph is drawn the bubble's own fill shows, not the theme's, from the start.
+    EXPECT_EQ(QColor(girl->grab().toImage().pixel(text.bottomRight())), QColor(250, 250, 250));
     girl->setBubbleText(QStringLiteral("<b></b><img src=x>"));
+    girl->showinfo2();
     girl->showinfo();
     const QImage look = girl->grab().toImage();
-    const QRect text = label(*girl)->geometry();
-    // Where no glyph is drawn the bubble's own fill shows, not the theme's.
     EXPECT_EQ(QColor(look.pixel(text.bottomRight())), QColor(250, 250, 250));
     int glyphPixels = 0;  // markup would be interpreted and draw nothing
     for (int y = text.top(); y <= text.bottom(); ++y)
