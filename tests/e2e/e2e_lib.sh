@@ -102,19 +102,35 @@ e2e_check() {  # description, then a command that must succeed
         echo "ok: $what"
     else
         echo "FAILED: $what"
+        e2e_trace_tail 25
         E2E_FAILURES=$((E2E_FAILURES + 1))
     fi
 }
 
 e2e_fatal() {
     echo "FAILED: $*"
-    [ -f "$E2E_DIR/plumo.log" ] && sed 's/^/  plumo: /' "$E2E_DIR/plumo.log"
+    e2e_show_what_happened
     exit 1
+}
+
+# After a failure: the program's output and the timed trace of the last steps.
+e2e_show_what_happened() {
+    { set +x; } 2>/dev/null
+    [ -f "${E2E_DIR:-}/plumo.log" ] && sed 's/^/  plumo: /' "$E2E_DIR/plumo.log"
+    e2e_trace_tail 40
+}
+
+# The last $1 lines of the timed trace, to tell a slow display from a wrong result.
+e2e_trace_tail() {
+    local trace
+    trace="$PLUMO_ARTIFACT_DIR/$(basename "$0" .sh).trace"
+    if [ -f "$trace" ]; then tail -n "$1" "$trace" | sed 's/^/  trace: /'; fi
+    return 0
 }
 
 e2e_finish() {
     if [ "$E2E_FAILURES" -gt 0 ]; then
-        sed 's/^/  plumo: /' "$E2E_DIR/plumo.log"
+        e2e_show_what_happened
         echo "$E2E_FAILURES check(s) failed"
         exit 1
     fi
@@ -145,6 +161,19 @@ e2e_tray_icon() {
         [ "$WIDTH" -le 48 ] && [ "$HEIGHT" -le 48 ] && echo "$id" && return 0
     done
     return 0
+}
+
+# Waits for the tray icon, which she docks only after her first frame (slow on a busy
+# machine), and sets ICON to it.
+e2e_wait_tray_icon() {
+    ICON=""
+    local i
+    for i in $(seq 1 150); do
+        ICON=$(e2e_tray_icon)
+        [ -n "$ICON" ] && return 0
+        sleep 0.1
+    done
+    e2e_fatal "no tray icon docked within 15 seconds"
 }
 
 # Visible windows of the program that are neither the companion nor the tray icon

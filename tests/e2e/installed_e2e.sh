@@ -64,8 +64,8 @@ e2e_check "换装 swaps the outfits in her folder" e2e_wait_for 5 changed
 # 设置 from the tray icon's menu: the hourly chime off (it starts on), autostart on, 确定.
 settings_window() { e2e_settings_window; }
 settings_shown() { test -n "$(settings_window)"; }
-icon=$(e2e_tray_icon)
-[ -n "$icon" ] || e2e_fatal "no tray icon docked"
+e2e_wait_tray_icon
+icon=$ICON
 e2e_click_window "$icon" 3
 xdotool key Up Up Up Return
 e2e_wait_for 5 settings_shown || e2e_fatal "设置 did not open the settings window"

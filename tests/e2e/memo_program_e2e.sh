@@ -6,8 +6,8 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
 e2e_start_plumo
 
-icon=$(e2e_tray_icon)
-[ -n "$icon" ] || e2e_fatal "no tray icon docked"
+e2e_wait_tray_icon
+icon=$ICON
 
 # Notavo processes of this run (the copy in the scratch program folder).
 notavo_pids() {

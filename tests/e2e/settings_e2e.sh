@@ -16,8 +16,8 @@ settings_gone() { test -z "$(settings_window)"; }
 # Opens "设置", the third item from the bottom of the tray icon's menu, by keyboard.
 open_settings() {
     local icon
-    icon=$(e2e_tray_icon)
-    [ -n "$icon" ] || e2e_fatal "no tray icon docked"
+    e2e_wait_tray_icon
+    icon=$ICON
     e2e_click_window "$icon" 3
     [ -n "$(e2e_popups | head -n 1)" ] || e2e_fatal "the tray icon's menu did not open"
     xdotool key Up Up Up Return

@@ -4,8 +4,8 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
 e2e_start_plumo
 
-icon=$(e2e_tray_icon)
-[ -n "$icon" ] || e2e_fatal "no tray icon docked"
+e2e_wait_tray_icon
+icon=$ICON
 echo "ok: the icon is in the tray"
 
 # Hovering shows the tooltip: the tooltip colour appears above the icon.
