@@ -96,8 +96,10 @@ std::vector<Token> tokenize(std::string_view s) {
             }
             tokens.push_back({TokenKind::Date, std::string(s.substr(i, end + 1 - i)), value});
             i = end + 1;
-        } else if (c == '[') {
-            const std::size_t end = s.find(']', i + 1);
+        } else if (c == '[' || c == '`') {
+            // A name in brackets or backquotes, which both dialects read as one name: quotes
+            // and dashes inside it start no text and no comment.
+            const std::size_t end = s.find(c == '[' ? ']' : '`', i + 1);
             if (end == std::string_view::npos) syntaxError("Invalid bracketing of name", s);
             tokens.push_back({TokenKind::Word, std::string(s.substr(i, end + 1 - i))});
             i = end + 1;

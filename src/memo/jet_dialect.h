@@ -9,6 +9,7 @@
 //   x <op> #...#              compares x to the second: a stored value counts as the
 //                             second it rounds to, so values a rounding step apart from
 //                             the literal still compare equal
+//   [name], `name`            one name, whatever it holds
 //
 // Everything else (count(id) as total, reminder+1, single-quoted text) is shared by
 // both dialects and passes through unchanged.

@@ -90,6 +90,12 @@ TEST(JetTranslation, MinusSignsAndSlashesNeverStartAComment) {
     EXPECT_EQ(translateJetStatement("select 6/*2"), "select 6/ *2");
 }
 
+TEST(JetTranslation, QuotesAndDashesInsideANameStayInTheName) {
+    EXPECT_EQ(translateJetStatement("select `it's`, [a'b], 'x--y' from log"),
+              "select `it's`, [a'b], 'x--y' from log");
+    EXPECT_EQ(translateJetStatement("select `'`-'--'"), "select `'`- '--'");
+}
+
 TEST(JetTranslation, RefusesBrokenStatementsWithTheReason) {
     auto reason = [](const char* jet) {
         try {
@@ -106,6 +112,8 @@ TEST(JetTranslation, RefusesBrokenStatementsWithTheReason) {
               "Syntax error in date in query expression 'where reminder=#2011-05-03 14::07::09'.");
     EXPECT_EQ(reason("where reminder=#2011-02-30#"),
               "Syntax error in date in query expression 'where reminder=#2011-02-30#'.");
+    EXPECT_EQ(reason("select `id from log"),
+              "Invalid bracketing of name in query expression 'select `id from log'.");
     EXPECT_EQ(reason("delete from master; delete from log"),
               "Characters found after end of SQL statement in query expression "
               "'delete from master; delete from log'.");
