@@ -9,8 +9,11 @@ std::unique_ptr<MemoDatabase> openMemoDatabaseForStartup(
     const std::filesystem::path& programFolder) {
     try {
         return MemoDatabase::open(memoDatabasePath(programFolder));
-    } catch (const DatabaseOpenError&) {
-        currentMessageBoxes().information(kDatabaseStartupFailure);
+    } catch (const DatabaseOpenError& e) {
+        currentMessageBoxes().information(kDatabaseStartupFailure +
+                                          QStringLiteral("\n数据库文件 %1：%2")
+                                              .arg(QString::fromStdString(e.file().string()),
+                                                   QString::fromStdString(describeInChinese(e))));
         return nullptr;
     }
 }

@@ -223,7 +223,7 @@ int runCommand(const std::vector<std::string>& arguments, const std::filesystem:
     if (command == "done" || command == "delete" || command == "postpone")
         id = parseId(command, rest);
 
-    const auto db = MemoDatabase::open(database);
+    const auto db = MemoDatabase::open(database, IntegrityCheck::Quick);
     if (command == "add") return addItem(*db, rest, out);
     if (command == "list") return listItems(*db, rest, out);
     if (command == "done") return markDone(*db, *id, out);
