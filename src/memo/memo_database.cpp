@@ -1,6 +1,7 @@
 #include "memo/memo_database.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <cerrno>
@@ -260,6 +261,47 @@ std::pair<int, std::string> quickCheck(sqlite3* db) {
     return {rc, result};
 }
 
+// What the file looks like to a connection that cannot change it or make side files.
+struct Look {
+    std::optional<std::pair<OpenFailure, std::string>> refusal;
+    bool checkedWhole = false;  // quick_check passed on the file alone
+};
+
+Look lookWithoutWriting(const std::filesystem::path& file, bool quickCheckWanted) {
+    Connection look;
+    const std::string uri =
+        "file:" + percentEncoded(std::filesystem::absolute(file).string()) + "?immutable=1";
+    if (sqlite3_open_v2(uri.c_str(), &look.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK)
+        return {std::pair{OpenFailure::Unreadable, look.db ? sqlite3_errmsg(look.db) : ""}};
+    if (const auto missing = missingMemoTables(look.db))
+        return {std::pair{isDamage(missing->first) ? OpenFailure::Damaged : OpenFailure::NotMemo,
+                          missing->second}};
+    // Without a log or journal beside it the file alone is the whole database, and a
+    // damaged one can be turned away before the engine makes its side files.
+    if (!quickCheckWanted || hasPendingSideFile(file)) return {};
+    const auto [rc, result] = quickCheck(look.db);
+    if (rc != SQLITE_OK && !isDamage(rc)) return {std::pair{OpenFailure::Unreadable, result}};
+    if (rc != SQLITE_OK || result != "ok") return {std::pair{OpenFailure::Damaged, result}};
+    return {std::nullopt, true};
+}
+
+// Size and time of last change, to tell whether the file changed while it was read.
+struct FileStamp {
+    off_t size = -1;
+    timespec changed{};
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && changed.tv_sec == other.changed.tv_sec &&
+               changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+FileStamp stampOf(const std::filesystem::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return {};
+    return {info.st_size, info.st_mtim};
+}
+
 }  // namespace
 
 std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& file,
@@ -291,24 +333,15 @@ std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& fi
             std::memcmp(header, "SQLite format 3", 16) != 0)
             return fail(OpenFailure::NotSqlite);
     }
-    {
-        Connection look;
-        const std::string uri =
-            "file:" + percentEncoded(std::filesystem::absolute(file).string()) + "?immutable=1";
-        if (sqlite3_open_v2(uri.c_str(), &look.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK)
-            return fail(OpenFailure::Unreadable, look.db ? sqlite3_errmsg(look.db) : "");
-        if (const auto missing = missingMemoTables(look.db))
-            return fail(isDamage(missing->first) ? OpenFailure::Damaged : OpenFailure::NotMemo,
-                        missing->second);
-        // Without a log or journal beside it the file alone is the whole database, and a
-        // damaged one can be turned away before the engine makes its side files.
-        if (integrity == IntegrityCheck::Quick && !hasPendingSideFile(file)) {
-            const auto [rc, result] = quickCheck(look.db);
-            if (rc != SQLITE_OK && !isDamage(rc)) return fail(OpenFailure::Unreadable, result);
-            if (rc != SQLITE_OK || result != "ok") return fail(OpenFailure::Damaged, result);
-            integrity = IntegrityCheck::None;
-        }
+    // A refusal while another program was copying its log into the file may come from
+    // pages read half old, half new: then the file is looked at again.
+    for (int attempt = 1;; ++attempt) {
+        const FileStamp before = stampOf(file);
+        const Look look = lookWithoutWriting(file, integrity == IntegrityCheck::Quick);
+        if (look.refusal && attempt < 3 && !(stampOf(file) == before)) continue;
+        if (look.refusal) return fail(look.refusal->first, look.refusal->second);
+        if (look.checkedWhole) integrity = IntegrityCheck::None;
+        break;
     }
 
     Connection connection;
