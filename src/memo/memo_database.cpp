@@ -362,6 +362,9 @@ std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& fi
         if (rc != SQLITE_OK || result != "ok") return fail(OpenFailure::Damaged, result);
     }
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    // Each change reaches the disk before it is reported done, whatever the engine was
+    // built to do by default.
+    sqlite3_exec(db, "pragma synchronous=full", nullptr, nullptr, nullptr);
     return std::unique_ptr<MemoDatabase>(new MemoDatabase(connection.release()));
 }
 
