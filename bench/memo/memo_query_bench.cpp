@@ -68,6 +68,7 @@ public:
         std::filesystem::remove_all(folder_, ec);
     }
     MemoQuery& query() { return database_->query(); }
+    std::filesystem::path file() const { return folder_ / "d.ini"; }
 
 private:
     std::filesystem::path folder_;
@@ -101,5 +102,18 @@ void BM_OverdueCount(benchmark::State& state) {
     state.counters["overdue"] = static_cast<double>(total);
 }
 BENCHMARK(BM_OverdueCount)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// Opening as the companion does (tables only) and as the memo program does (with
+// PRAGMA quick_check, which reads every page).
+void BM_Open(benchmark::State& state) {
+    SeededDatabase& db = seeded(static_cast<int>(state.range(0)));
+    const auto integrity = state.range(1) ? IntegrityCheck::Quick : IntegrityCheck::None;
+    for (auto _ : state) benchmark::DoNotOptimize(MemoDatabase::open(db.file(), integrity));
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(db.file()));
+}
+BENCHMARK(BM_Open)
+    ->ArgsProduct({{1000, 100000}, {0, 1}})
+    ->ArgNames({"items", "quick_check"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -66,14 +66,19 @@ private:
     std::vector<MemoField> fields_;
 };
 
+enum class IntegrityCheck { None, Quick };
+
 class MemoDatabase {
 public:
     // How long a statement waits for the memo program to finish writing.
     static constexpr int kBusyTimeoutMs = 3000;
 
-    // Opens an existing memo database read-write, never creating it, and checks that
-    // it holds the memo tables. Throws DatabaseOpenError naming the file and the reason.
-    static std::unique_ptr<MemoDatabase> open(const std::filesystem::path& file);
+    // Opens an existing memo database read-write, never creating it. The file must be a
+    // SQLite database holding the memo tables, and with Quick pass PRAGMA quick_check
+    // (which reads the whole file). Anything else is refused before a byte of it can
+    // change: throws DatabaseOpenError naming the file and the reason.
+    static std::unique_ptr<MemoDatabase> open(const std::filesystem::path& file,
+                                              IntegrityCheck integrity = IntegrityCheck::None);
     ~MemoDatabase();
     MemoDatabase(const MemoDatabase&) = delete;
     MemoDatabase& operator=(const MemoDatabase&) = delete;

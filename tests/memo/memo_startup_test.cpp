@@ -4,8 +4,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <functional>
-
+#include "bad_memo_files.h"
 #include "memo/memo_actions.h"
 #include "notavo_process.h"
 #include "support/recording_message_boxes.h"
@@ -16,64 +15,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FailedOpen {
-    const char* name;
-    std::function<void(const test::TempDir&)> prepare;
-};
+class StartupOpenFailure : public ::testing::TestWithParam<test::BadMemoFile> {};
 
-void makeSqliteDatabase(const fs::path& file, const char* schema) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
-const FailedOpen kFailedOpens[] = {
-    {"Missing", [](const test::TempDir&) {}},
-    {"MissingConfigFolder", [](const test::TempDir& dir) { fs::remove(dir / "config"); }},
-    {"Empty", [](const test::TempDir& dir) { dir.write("config/d.ini", ""); }},
-    {"TextFile",
-     [](const test::TempDir& dir) { dir.write("config/d.ini", "[setting]\ntime=on\n"); }},
-    {"Directory", [](const test::TempDir& dir) { fs::create_directories(dir / "config/d.ini"); }},
-    {"DatabaseWithoutTables",
-     [](const test::TempDir& dir) {
-         makeSqliteDatabase(dir / "config/d.ini", "create table other(x integer);");
-     }},
-    {"DatabaseWithoutMaster",
-     [](const test::TempDir& dir) {
-         makeSqliteDatabase(dir / "config/d.ini",
-                            "create table log(id integer primary key, title text, flag integer, "
-                            "status integer, reminder real);");
-     }},
-    {"LogWithoutReminder",
-     [](const test::TempDir& dir) {
-         makeSqliteDatabase(dir / "config/d.ini",
-                            "create table log(id integer primary key, title text, flag integer, "
-                            "status integer); create table master(pwd text, created text);");
-     }},
-    {"DanglingLink",
-     [](const test::TempDir& dir) {
-         fs::create_directory_symlink(dir / "nowhere", dir / "config/d.ini");
-     }},
-};
-
-void PrintTo(const FailedOpen& failedOpen, std::ostream* out) { *out << failedOpen.name; }
-
-class StartupOpenFailure : public ::testing::TestWithParam<FailedOpen> {};
-
-TEST_P(StartupOpenFailure, ShowsTheStartupMessageOnceAndGivesNoDatabase) {
+TEST_P(StartupOpenFailure, ShowsTheStartupMessageNamingTheFileAndChangesNothing) {
     test::TempDir programFolder;
     fs::create_directories(programFolder / "config");
-    GetParam().prepare(programFolder);
+    GetParam().make(programFolder / "config/d.ini");
+    const auto before = test::folderContents(programFolder.path());
     test::RecordingMessageBoxes boxes;
 
     EXPECT_EQ(openMemoDatabaseForStartup(programFolder.path()), nullptr);
     ASSERT_EQ(boxes.informations.size(), 1);
-    EXPECT_EQ(boxes.informations.front(), QStringLiteral("程序启动失败，读取数据库发生异常！"));
+    const QStringList lines = boxes.informations.front().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("程序启动失败，读取数据库发生异常！"));
+    EXPECT_TRUE(
+        lines[1].contains(QString::fromStdString((programFolder / "config/d.ini").string())))
+        << lines[1].toStdString();
     EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_EQ(test::folderContents(programFolder.path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StartupOpenFailure, ::testing::ValuesIn(kFailedOpens),
+INSTANTIATE_TEST_SUITE_P(Cases, StartupOpenFailure, ::testing::ValuesIn(test::badMemoFiles()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StartupOpen, MissingDatabaseIsNotCreated) {

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "bad_memo_files.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_database.h"
 #include "notavo_process.h"
@@ -62,6 +63,34 @@ TEST_F(NotavoCli, InitRefusesToTouchAnythingInPlace) {
     std::ostringstream out, err;
     EXPECT_EQ(runCommandLine({"--init"}, dir / "other" / "d.ini", out, err), kExitBadUsage);
     EXPECT_EQ(dir.read("other/d.ini"), "not a database");
+}
+
+// Whatever stands in place of the database, every command names it, fails with status
+// one and leaves it byte for byte as it was; a damaged one is found by the engine's check.
+TEST(NotavoRefusal, EveryCommandNamesTheFileAndLeavesItAsItWas) {
+    std::vector<test::BadMemoFile> cases = test::badMemoFiles();
+    cases.push_back({"Damaged", test::makeDamagedMemoDatabase});
+    for (const test::BadMemoFile& bad : cases) {
+        SCOPED_TRACE(bad.name);
+        test::TempDir dir;
+        const fs::path file = dir / "config" / "d.ini";
+        fs::create_directories(file.parent_path());
+        bad.make(file);
+        const auto before = test::folderContents(dir.path());
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"add", "x"}, {"list"}, {"done", "1"}}) {
+            std::ostringstream out, err;
+            EXPECT_EQ(runCommandLine(command, file, out, err), kExitFailed);
+            EXPECT_TRUE(out.str().empty());
+            const std::string message = err.str();
+            EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+            EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+            if (bad.name == std::string("Damaged")) {
+                EXPECT_NE(message.find("damaged"), std::string::npos) << message;
+            }
+        }
+        EXPECT_EQ(test::folderContents(dir.path()), before);
+    }
 }
 
 TEST_F(NotavoCli, AddListDonePostponeDelete) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <thread>
 
+#include "bad_memo_files.h"
 #include "notavo_process.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
@@ -214,6 +215,19 @@ TEST_F(NotavoWindowTest, AddingShowsTheNewItemAndAMissingDatabaseIsCreated) {
     EXPECT_FALSE(openNotavoWindow(empty.path(), empty / "config" / "bad.ini", prompts));
     ASSERT_FALSE(prompts.errors.isEmpty());
     EXPECT_NE(prompts.errors.back().indexOf("bad.ini"), -1) << "names the file";
+}
+
+TEST_F(NotavoWindowTest, ADamagedDatabaseIsNamedAndLeftAsItWas) {
+    test::TempDir other;
+    const fs::path file = other / "config" / "d.ini";
+    test::makeDamagedMemoDatabase(file);
+    const auto before = test::folderContents(other.path());
+    EXPECT_FALSE(openNotavoWindow(other.path(), file, prompts));
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors.front().contains(QString::fromStdString(file.string())));
+    EXPECT_TRUE(prompts.errors.front().contains(QStringLiteral("文件已损坏")))
+        << prompts.errors.front().toStdString();
+    EXPECT_EQ(test::folderContents(other.path()), before);
 }
 
 }  // namespace

@@ -223,7 +223,7 @@ int runCommand(const std::vector<std::string>& arguments, const std::filesystem:
     if (command == "done" || command == "delete" || command == "postpone")
         id = parseId(command, rest);
 
-    const auto db = MemoDatabase::open(database);
+    const auto db = MemoDatabase::open(database, IntegrityCheck::Quick);
     if (command == "add") return addItem(*db, rest, out);
     if (command == "list") return listItems(*db, rest, out);
     if (command == "done") return markDone(*db, *id, out);
@@ -280,9 +280,12 @@ std::string usageText() {
            "Options:\n"
            "  --db FILE              use FILE instead of config/d.ini\n"
            "\n"
-           "Exit status: 0 done, 1 the command failed (no database, no such item),\n"
-           "2 bad arguments or --init finding a database already in place, 3 a file\n"
-           "could not be made or the output could not be written.\n";
+           "Every command first checks the database (PRAGMA quick_check) and leaves a\n"
+           "file that is not a sound memo database exactly as it is.\n"
+           "\n"
+           "Exit status: 0 done, 1 the command failed (no database, a damaged or foreign\n"
+           "file, no such item), 2 bad arguments or --init finding a database already in\n"
+           "place, 3 a file could not be made or the output could not be written.\n";
 }
 
 int runCommandLine(const std::vector<std::string>& arguments,

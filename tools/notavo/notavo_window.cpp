@@ -379,7 +379,12 @@ std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& prog
                 std::filesystem::create_directories(database.parent_path(), ec);
             createMemoDatabase(database);
         }
-        opened = MemoDatabase::open(database);
+        opened = MemoDatabase::open(database, IntegrityCheck::Quick);
+    } catch (const DatabaseOpenError& e) {
+        prompts.error(nullptr, QStringLiteral("无法打开备忘录 %1：%2")
+                                   .arg(QString::fromStdString(e.file().string()),
+                                        QString::fromStdString(describeInChinese(e))));
+        return nullptr;
     } catch (const MemoError& e) {
         prompts.error(nullptr, QStringLiteral("无法打开备忘录 %1：%2")
                                    .arg(QString::fromStdString(database.string()),
