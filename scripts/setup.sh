@@ -10,7 +10,8 @@ if [ "${PLUMO_SANITIZE:-0}" = 1 ]; then
     PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build-sanitize}
     PLUMO_CMAKE_OPTIONS=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
         -DPLUMO_SANITIZE=ON -DPLUMO_BUILD_BENCHMARKS=OFF)
-    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1
+    ASAN_OPTIONS+=:check_initialization_order=1:strict_init_order=1
     export LSAN_OPTIONS=suppressions=$PLUMO_ROOT/scripts/lsan_suppressions.txt:print_suppressions=0
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 else
