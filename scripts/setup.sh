@@ -2,7 +2,22 @@
 # shellcheck shell=bash
 
 PLUMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build}
+
+# PLUMO_SANITIZE=1: a second build folder, built by clang with AddressSanitizer (leaks
+# included) and UndefinedBehaviorSanitizer; the first report fails the process, and with
+# it the test that started it.
+if [ "${PLUMO_SANITIZE:-0}" = 1 ]; then
+    PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build-sanitize}
+    PLUMO_CMAKE_OPTIONS=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+        -DPLUMO_SANITIZE=ON -DPLUMO_BUILD_BENCHMARKS=OFF)
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1
+    ASAN_OPTIONS+=:check_initialization_order=1:strict_init_order=1
+    export LSAN_OPTIONS=suppressions=$PLUMO_ROOT/scripts/lsan_suppressions.txt:print_suppressions=0
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+else
+    PLUMO_BUILD=${PLUMO_BUILD:-$PLUMO_ROOT/build}
+    PLUMO_CMAKE_OPTIONS=()
+fi
 
 # What building and running needs.
 PLUMO_BUILD_PACKAGES=(
@@ -15,12 +30,13 @@ PLUMO_BUILD_PACKAGES=(
 PLUMO_DISPLAY_PACKAGES=(xvfb icewm xdotool x11-utils x11-xserver-utils imagemagick)
 # The tests and benchmarks; the Debian package's test builds it (dpkg-dev) and validates its
 # menu entries and AppStream description; clang with its runtimes (libFuzzer, the sanitizers)
-# builds the fuzz targets (fuzz/run.sh). The normal build needs no clang.
+# and symbolizer builds the sanitizer build (PLUMO_SANITIZE=1) and the fuzz targets
+# (fuzz/run.sh). The normal build needs no clang.
 PLUMO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     pulseaudio pulseaudio-utils libfaketime sqlite3 procps
     dpkg-dev desktop-file-utils appstream
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev llvm-14
 )
 
 # Installs the missing packages as root; as another user prints the line to run.
@@ -46,7 +62,8 @@ plumo_ensure_packages() {
 # Configures (once) and builds the given targets, or everything.
 plumo_build() {
     if [ ! -f "$PLUMO_BUILD/CMakeCache.txt" ]; then
-        cmake -S "$PLUMO_ROOT" -B "$PLUMO_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake -S "$PLUMO_ROOT" -B "$PLUMO_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            "${PLUMO_CMAKE_OPTIONS[@]}" >/dev/null
     fi
     if [ $# -gt 0 ]; then
         cmake --build "$PLUMO_BUILD" -j"$(nproc)" --target "$@"

@@ -30,18 +30,55 @@ e2e_setup() {
     set -x
     E2E_DIR=$(mktemp -d /tmp/plumo-e2e-XXXXXX)
     cp -a "$PLUMO_PROGRAM_DIR" "$E2E_DIR/plumo"
+    # In a sanitizer build every report of the program and of what it starts, whichever
+    # user runs it, lands here, named after the program; the teardown fails on any.
+    E2E_REPORTS=$E2E_DIR/sanitizer-reports
+    mkdir -m 1777 "$E2E_REPORTS"
+    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_REPORTS/report:log_exe_name=1
     unset DISPLAY
     plumo_start_virtual_display 800x600x24 "${1:-}"
     trap e2e_teardown EXIT  # the display set its own
 }
 
-# Runs from the EXIT trap: every step runs, whatever has already gone.
+# Runs from the EXIT trap: every step runs, whatever has already gone. A sanitizer report
+# ends the test with status 86, which no second run may hide.
 e2e_teardown() {
     set +e
-    if [ -n "${PLUMO_PID:-}" ]; then kill "$PLUMO_PID" 2>/dev/null; fi
+    local pids=() reported=""
+    if [ -n "${E2E_DIR:-}" ]; then
+        mapfile -t pids < <(e2e_program_pids)
+        if [ ${#pids[@]} -gt 0 ]; then kill "${pids[@]}" 2>/dev/null; fi
+        e2e_wait_for 10 e2e_programs_ended
+    fi
     plumo_stop_virtual_display
+    if [ -n "${E2E_REPORTS:-}" ] && [ -n "$(ls -A "$E2E_REPORTS" 2>/dev/null)" ]; then
+        for report in "$E2E_REPORTS"/*; do
+            # A fault report fails; other output (a note on a thread ending during the
+            # leak check) is only shown.
+            if grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$report"; then
+                echo "FAILED: sanitizer report $(basename "$report")"
+                reported=1
+            else
+                echo "sanitizer note $(basename "$report")"
+            fi
+            sed 's/^/  /' "$report"
+        done
+    fi
     if [ -n "${E2E_DIR:-}" ]; then rm -rf "$E2E_DIR"; fi
+    if [ -n "$reported" ]; then exit 86; fi
 }
+
+# The processes running a program from the scratch folder (the copied or installed one).
+e2e_program_pids() {
+    local process
+    for process in /proc/[0-9]*; do
+        case "$(readlink "$process/exe" 2>/dev/null)" in
+        "$E2E_DIR"/*) echo "${process#/proc/}" ;;
+        esac
+    done
+    return 0
+}
+e2e_programs_ended() { test -z "$(e2e_program_pids)"; }
 
 # Starts the companion and waits for its window (168 x 93); sets PLUMO_PID and WID.
 e2e_start_plumo() {

@@ -3,7 +3,8 @@
 # abstract sockets hold the program's single-instance guard, so that a copy left from
 # another run cannot turn this one away. A virtual display now and then drops an input
 # event or a frame on a busy machine: a failed script runs once more, and both outputs
-# are printed, so an intermittent fault stays visible in the log.
+# are printed, so an intermittent fault stays visible in the log. A sanitizer report fails
+# at once.
 set -uo pipefail
 script=$1
 run() {
@@ -17,5 +18,6 @@ first=$(run 2>&1)
 status=$?
 echo "$first"
 [ "$status" -eq 0 ] && exit 0
+[ "$status" -eq 86 ] && exit 1  # a sanitizer report: a fault of the program, not of the display
 echo "=== $(basename "$script") failed (status $status); running it once more ==="
 run

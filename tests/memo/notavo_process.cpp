@@ -65,8 +65,10 @@ void initMemoDatabase(const std::filesystem::path& file) {
 }
 
 RawConnection::RawConnection(const std::filesystem::path& file) {
-    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db_);  // a failed open still allocates the handle
         throw std::runtime_error("cannot open " + file.string());
+    }
     sqlite3_busy_timeout(db_, 5000);
 }
 
