@@ -1,4 +1,4 @@
-// The /proc process table against real processes: copies of sleep named like the memo
+// The /proc process table against real processes: copies of sleep standing in for the memo
 // program.
 #include "platform/process_table.h"
 
@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
 
 #include "support/temp_dir.h"
 
@@ -69,48 +70,54 @@ protected:
     test::TempDir dir;
     std::vector<pid_t> children;
     ProcTable table;
+    // Named like the memo program but unique to this run, so that the test never finds or
+    // ends a real memo program, nor the copies of a test running beside it.
+    const std::string name = "Ntv" + std::to_string(::getpid());
+    const std::string upper = "NTV" + std::to_string(::getpid());
+    const std::string mixed = "nTV" + std::to_string(::getpid());
+    const std::string lower = "ntv" + std::to_string(::getpid());
 };
 
 TEST_F(ProcessTableTest, FindsTheProgramByItsFileNameInAnyLetterCase) {
-    EXPECT_EQ(table.findFirst("Notavo"), 0);
-    const pid_t pid = start(program("Notavo"));
-    EXPECT_EQ(table.findFirst("Notavo"), pid);
-    EXPECT_EQ(table.findFirst("nOTAVO"), pid);
-    EXPECT_EQ(table.findFirst("Notav"), 0);
-    EXPECT_EQ(table.findFirst("Notavo.exe"), 0);
+    EXPECT_EQ(table.findFirst(name), 0);
+    const pid_t pid = start(program(name));
+    EXPECT_EQ(table.findFirst(name), pid);
+    EXPECT_EQ(table.findFirst(mixed), pid);
+    EXPECT_EQ(table.findFirst(name.substr(0, name.size() - 1)), 0);
+    EXPECT_EQ(table.findFirst(name + ".exe"), 0);
     EXPECT_EQ(table.findFirst(""), 0);
-    EXPECT_EQ(table.findFirst((dir / "Notavo").string()), 0) << "the entry is the file name";
+    EXPECT_EQ(table.findFirst((dir / name).string()), 0) << "the entry is the file name";
 }
 
 TEST_F(ProcessTableTest, TerminatesEveryMatchAtOnceAndNothingElse) {
-    const pid_t first = start(program("Notavo"));
-    const pid_t upper = start(program("NOTAVO"));
-    const pid_t other = start(program("Notavo2"));
-    EXPECT_EQ(table.terminateAll("notavo"), 2);
+    const pid_t first = start(program(name));
+    const pid_t upperCased = start(program(upper));
+    const pid_t other = start(program(name + "2"));
+    EXPECT_EQ(table.terminateAll(lower), 2);
     // Gone from the table as soon as the call returns.
-    EXPECT_EQ(table.findFirst("Notavo"), 0);
-    EXPECT_EQ(table.findFirst("NOTAVO"), 0);
+    EXPECT_EQ(table.findFirst(name), 0);
+    EXPECT_EQ(table.findFirst(upper), 0);
     EXPECT_EQ(signalThatEnded(first), SIGKILL);
-    EXPECT_EQ(signalThatEnded(upper), SIGKILL);
+    EXPECT_EQ(signalThatEnded(upperCased), SIGKILL);
     EXPECT_TRUE(alive(other));
-    EXPECT_EQ(table.terminateAll("Notavo"), 0);
+    EXPECT_EQ(table.terminateAll(name), 0);
 }
 
 TEST_F(ProcessTableTest, ProgramFileReplacedWhileRunningStillCounts) {
-    const pid_t pid = start(program("Notavo"));
-    fs::remove(dir / "Notavo");
-    EXPECT_EQ(table.findFirst("Notavo"), pid);
-    EXPECT_EQ(table.terminateAll("Notavo"), 1);
+    const pid_t pid = start(program(name));
+    fs::remove(dir / name);
+    EXPECT_EQ(table.findFirst(name), pid);
+    EXPECT_EQ(table.terminateAll(name), 1);
     EXPECT_EQ(signalThatEnded(pid), SIGKILL);
 }
 
 TEST_F(ProcessTableTest, ProcessesOfAnotherUserAreNeitherFoundNorEnded) {
     if (::getuid() != 0) GTEST_SKIP() << "needs root to run a process as another user";
     const uid_t nobody = 65534;
-    const pid_t pid = start(program("Notavo"), nobody);
+    const pid_t pid = start(program(name), nobody);
     ASSERT_TRUE(alive(pid)) << "could not run the program as user " << nobody;
-    EXPECT_EQ(table.findFirst("Notavo"), 0);
-    EXPECT_EQ(table.terminateAll("Notavo"), 0);
+    EXPECT_EQ(table.findFirst(name), 0);
+    EXPECT_EQ(table.terminateAll(name), 0);
     EXPECT_TRUE(alive(pid));
 }
 
