@@ -145,8 +145,8 @@ plumo_pid=$!
 
 alive() {
     kill -0 "$plumo_pid" 2>/dev/null && return 0
-    echo "soak_bench: the companion ended early; her output:" >&2
-    cat "$log" >&2
+    echo "soak_bench: the companion ended early; the end of her output:" >&2
+    grep -v ' tick ' "$log" | tail -n 40 >&2
     exit 1
 }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' /proc/"$plumo_pid"/status; }
