@@ -150,14 +150,29 @@ alive() {
     exit 1
 }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' /proc/"$plumo_pid"/status; }
-fd_count() { find /proc/"$plumo_pid"/fd -mindepth 1 -maxdepth 1 | wc -l; }
-fd_list() { find /proc/"$plumo_pid"/fd -mindepth 1 -maxdepth 1 -printf '%l\n' | sort; }
+fd_targets() { find /proc/"$1"/fd -mindepth 1 -maxdepth 1 -printf '%l\n' 2>/dev/null; }
+# Her open descriptors by what they refer to. A running sound process shares pipes with her
+# and she holds a pidfd for it: those are left out, so that only what stays is counted.
+fd_list() {
+    local children child shared pidfds
+    children=$(pgrep -P "$plumo_pid" || true)
+    if [ -z "$children" ]; then
+        fd_targets "$plumo_pid" | sort
+        return
+    fi
+    shared=$(for child in $children; do fd_targets "$child"; done | grep '^pipe:' | sort -u)
+    pidfds=$(echo "$children" | wc -l)
+    fd_targets "$plumo_pid" | grep -vxF -e "${shared:-none}" |
+        awk -v skip="$pidfds" '$0 == "anon_inode:[pidfd]" && skip > 0 { skip--; next } { print }' |
+        sort
+}
+fd_count() { fd_list | wc -l; }
 announcements() { grep -c ' announce ' "$log" || true; }
 ticks() { grep -c ' tick ' "$log" || true; }
-# The sound process, while it runs, holds pipes of hers: descriptors are counted without it.
+# A quiet moment for the figures: no sound process running, waiting 10 s at most.
 without_sound_process() {
     local _
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 50); do
         pgrep -P "$plumo_pid" >/dev/null || return 0
         sleep 0.2
     done
@@ -196,6 +211,9 @@ sed -n 's/.*announce \([0-9-]* [0-9:]*\) item [0-9]*: \(.*\)$/\1 \2/p' "$log" |
 announced=$(comm -12 "$expected" "$scratch/announced.txt" | wc -l)
 chimes=$(grep -c ' chime ' "$log" || true)
 advice=$(grep -c ' late-night advice ' "$log" || true)
+# A tick more than a minute of hers after the one before (a stall of the machine or of hers
+# longer than 60 / speed real seconds) takes the overdue count instead of announcing.
+gaps=$(sed -n 's/.* gap of \([0-9]*\) s before \(.*\)$/\1 s before \2/p' "$log" | paste -sd ';' -)
 last_tick=$(sed -n 's/.* tick \([0-9-]* [0-9:]*\).*/\1/p' "$log" | tail -n 1)
 # Seconds each tick covered: one for a tick in time, more for a late one.
 tick_stats=$(sed -n 's/.* tick .* covers \([0-9]*\) s$/\1/p' "$log" | awk -v real="$seconds" '
@@ -211,6 +229,7 @@ printf 'RSS                  %s MB after start-up, %s MB at the end (%+d kB; bud
 printf 'open descriptors     %s after start-up, %s at the end (budget: no growth)\n' "$fds0" "$fds1"
 printf 'reminders            %s of %s announced in their second\n' "$announced" "$count"
 printf 'hourly chimes        %s; late-night advice %s times\n' "$chimes" "$advice"
+printf 'gaps over a minute   %s\n' "${gaps:-none}"
 printf 'sound                %s: %s sound processes started, %s sounds played\n' "$sound_note" \
     "$(grep -c ' started$' "$scratch/sound.trace" 2>/dev/null || true)" \
     "$(grep -c ' playing$' "$scratch/sound.trace" 2>/dev/null || true)"

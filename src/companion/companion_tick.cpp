@@ -78,6 +78,8 @@ void CompanionTick::rtimerTimer() {
         lastCovered_ = second - 1;
     } else if (second - *lastCovered_ > kCatchUpSeconds) {
         // Suspended, or the clock moved forward: count what fell due meanwhile.
+        qCInfo(tickLog, "gap of %lld s before %s", static_cast<long long>(second - *lastCovered_),
+               formatIsoDateTime(now).c_str());
         gapCountPending_ = true;
         lastCovered_ = second - 1;
     }
