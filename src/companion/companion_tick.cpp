@@ -7,6 +7,8 @@
 #include <cmath>
 #include <random>
 
+#include <QLoggingCategory>
+
 #include "companion/time_of_day.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_answers.h"
@@ -16,6 +18,10 @@
 
 namespace plumo {
 namespace {
+
+// What the tick says and sounds, one line each, for watching her from outside; off unless
+// enabled: QT_LOGGING_RULES="plumo.tick.info=true", or "plumo.tick=true" for a line per tick too.
+Q_LOGGING_CATEGORY(tickLog, "plumo.tick", QtWarningMsg)
 
 constexpr std::int64_t kSecondsPerDay = 86'400;
 constexpr double kMsPerDay = 86'400'000.0;
@@ -72,6 +78,8 @@ void CompanionTick::rtimerTimer() {
         lastCovered_ = second - 1;
     } else if (second - *lastCovered_ > kCatchUpSeconds) {
         // Suspended, or the clock moved forward: count what fell due meanwhile.
+        qCInfo(tickLog, "gap of %lld s before %s", static_cast<long long>(second - *lastCovered_),
+               formatIsoDateTime(now).c_str());
         gapCountPending_ = true;
         lastCovered_ = second - 1;
     }
@@ -83,6 +91,8 @@ void CompanionTick::rtimerTimer() {
 
     catchUpOverdueCheck(outcome);
     overdueCountAfterGap(outcome);
+    qCDebug(tickLog, "tick %s covers %lld s", formatIsoDateTime(now).c_str(),
+            static_cast<long long>(second - *lastCovered_));
     for (std::int64_t s = *lastCovered_ + 1; s <= second; ++s) {
         hourlyChime(s, outcome);
         if (!announceDueItem(s, outcome)) break;  // the next tick tries this second again
@@ -111,6 +121,7 @@ void CompanionTick::catchUpOverdueCheck(Outcome& outcome) {
     }
     databaseAnswered();
     if (state_.overduecount > 0) {
+        qCInfo(tickLog, "overdue count %d", state_.overduecount);
         state_.answering = true;
         view_.showinfo();
         outcome.sound = {kMessageSound, QString()};
@@ -134,6 +145,7 @@ void CompanionTick::overdueCountAfterGap(Outcome& outcome) {
     databaseAnswered();
     gapCountPending_ = false;
     if (state_.overduecount > 0) {
+        qCInfo(tickLog, "overdue count %d after a gap", state_.overduecount);
         state_.answering = true;
         view_.setAnswerCaption(AnswerItem::View, kViewCaption);
         view_.showinfo();
@@ -149,6 +161,7 @@ void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
     const int voice = state_.soundset.toInt(&whole);
     if (!whole) return;  // no voice chosen that we know of: the hour passes in silence
     if (!chimed_.insert(second).second) return;
+    qCInfo(tickLog, "chime %s", formatIsoDateTime(startOf(second)).c_str());
     if (const auto chime = plumo::hourlyChime(voice, static_cast<int>(ofDay / 3600)))
         outcome.sound = {chime->fileName, chime->voiceFolder};
 }
@@ -169,6 +182,8 @@ bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
     }
     databaseAnswered();
     if (!item || !announced_.insert({second, item->id}).second) return true;
+    qCInfo(tickLog, "announce %s item %lld: %s", formatIsoDateTime(startOf(second)).c_str(),
+           static_cast<long long>(item->id), item->title.c_str());
     view_.setBubbleText(QString::fromStdString(item->title));
     view_.showinfo();
     state_.reminderid = static_cast<int>(item->id);
@@ -183,6 +198,7 @@ void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
     std::mt19937 random(randomSeed(now));
     if (state_.nightcount <= 0) {
         if (isLateNight(now)) {
+            qCInfo(tickLog, "late-night advice %s", formatIsoDateTime(now).c_str());
             view_.setBubbleText(QString::fromUtf8(kLateNightAdvice[random() % 3]));
             view_.showinfo();
             outcome.sound = {kMessageSound, QString()};
