@@ -64,6 +64,11 @@ private:
     // A field that is 32 bits wide in ELF32 and 64 bits wide in ELF64.
     std::uint64_t word(const unsigned char* p) const { return is64_ ? u64(p) : u32(p); }
 
+    // Searches the note areas that `noteAreaOf` finds among the entries of a header table.
+    template <typename NoteAreaOf>
+    std::optional<VersionWords> searchTable(std::uint64_t tableOffset, std::uint64_t entryCount,
+                                            std::uint64_t entrySize, std::uint64_t minimumEntrySize,
+                                            NoteAreaOf noteAreaOf);
     std::optional<VersionWords> searchAreas(const std::vector<NoteArea>& areas);
     std::optional<VersionWords> searchNotes(const unsigned char* data, std::uint64_t size,
                                             std::uint64_t alignment) const;
@@ -170,50 +175,41 @@ bool ElfReader::readFirstSection(std::vector<unsigned char>& out) const {
     return readAt(sectionTableOffset_, minimum, out);
 }
 
-std::optional<VersionWords> ElfReader::findInSections() {
-    const std::uint64_t minimum = is64_ ? 64 : 40;
-    if (sectionCount_ == 0 || sectionEntrySize_ < minimum || sectionEntrySize_ > kMaxEntrySize)
+template <typename NoteAreaOf>
+std::optional<VersionWords> ElfReader::searchTable(std::uint64_t tableOffset,
+                                                   std::uint64_t entryCount,
+                                                   std::uint64_t entrySize,
+                                                   std::uint64_t minimumEntrySize,
+                                                   NoteAreaOf noteAreaOf) {
+    if (entryCount == 0 || entrySize < minimumEntrySize || entrySize > kMaxEntrySize)
         return std::nullopt;
     std::vector<NoteArea> areas;
     std::vector<unsigned char> table;
-    for (std::uint64_t first = 0; first < sectionCount_; first += kHeadersPerRead) {
-        const std::uint64_t count = std::min(kHeadersPerRead, sectionCount_ - first);
-        if (!readAt(sectionTableOffset_ + first * sectionEntrySize_, count * sectionEntrySize_,
-                    table))
-            break;
-        for (std::uint64_t i = 0; i < count; ++i) {
-            const unsigned char* s = table.data() + i * sectionEntrySize_;
-            if (u32(s + 4) != kSectionTypeNote) continue;
-            if (is64_)
-                areas.push_back({u64(s + 24), u64(s + 32), u64(s + 48)});
-            else
-                areas.push_back({u32(s + 16), u32(s + 20), u32(s + 32)});
-        }
+    for (std::uint64_t first = 0; first < entryCount; first += kHeadersPerRead) {
+        const std::uint64_t count = std::min(kHeadersPerRead, entryCount - first);
+        if (!readAt(tableOffset + first * entrySize, count * entrySize, table)) break;
+        for (std::uint64_t i = 0; i < count; ++i)
+            if (const auto area = noteAreaOf(table.data() + i * entrySize)) areas.push_back(*area);
     }
     return searchAreas(areas);
 }
 
+std::optional<VersionWords> ElfReader::findInSections() {
+    return searchTable(sectionTableOffset_, sectionCount_, sectionEntrySize_, is64_ ? 64 : 40,
+                       [this](const unsigned char* s) -> std::optional<NoteArea> {
+                           if (u32(s + 4) != kSectionTypeNote) return std::nullopt;
+                           if (is64_) return NoteArea{u64(s + 24), u64(s + 32), u64(s + 48)};
+                           return NoteArea{u32(s + 16), u32(s + 20), u32(s + 32)};
+                       });
+}
+
 std::optional<VersionWords> ElfReader::findInSegments() {
-    const std::uint64_t minimum = is64_ ? 56 : 32;
-    if (segmentCount_ == 0 || segmentEntrySize_ < minimum || segmentEntrySize_ > kMaxEntrySize)
-        return std::nullopt;
-    std::vector<NoteArea> areas;
-    std::vector<unsigned char> table;
-    for (std::uint64_t first = 0; first < segmentCount_; first += kHeadersPerRead) {
-        const std::uint64_t count = std::min(kHeadersPerRead, segmentCount_ - first);
-        if (!readAt(segmentTableOffset_ + first * segmentEntrySize_, count * segmentEntrySize_,
-                    table))
-            break;
-        for (std::uint64_t i = 0; i < count; ++i) {
-            const unsigned char* p = table.data() + i * segmentEntrySize_;
-            if (u32(p) != kSegmentTypeNote) continue;
-            if (is64_)
-                areas.push_back({u64(p + 8), u64(p + 32), u64(p + 48)});
-            else
-                areas.push_back({u32(p + 4), u32(p + 16), u32(p + 28)});
-        }
-    }
-    return searchAreas(areas);
+    return searchTable(segmentTableOffset_, segmentCount_, segmentEntrySize_, is64_ ? 56 : 32,
+                       [this](const unsigned char* p) -> std::optional<NoteArea> {
+                           if (u32(p) != kSegmentTypeNote) return std::nullopt;
+                           if (is64_) return NoteArea{u64(p + 8), u64(p + 32), u64(p + 48)};
+                           return NoteArea{u32(p + 4), u32(p + 16), u32(p + 28)};
+                       });
 }
 
 std::optional<VersionWords> ElfReader::searchAreas(const std::vector<NoteArea>& areas) {
