@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "base/date_time.h"
 #include "calendar/date_cn.h"
 #include "calendar/date_cn_line.h"
-#include "calendar/date_time.h"
 
 namespace {
 

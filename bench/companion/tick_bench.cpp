@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "companion/companion_tick.h"
+#include "companion/core/companion_tick.h"
 #include "memo/memo_schema.h"
 #include "platform/clock.h"
 

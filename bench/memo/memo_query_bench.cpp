@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_database.h"
 #include "memo/memo_schema.h"

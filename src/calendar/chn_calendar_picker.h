@@ -17,7 +17,7 @@
 #include <QWidget>
 #include <array>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 class QLabel;
 class QMenu;

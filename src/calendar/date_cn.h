@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 namespace plumo::DateCn {
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "companion/window_shape.h"
+#include "image/window_shape.h"
 
 class QWidget;
 

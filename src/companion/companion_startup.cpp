@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <random>
 
+#include "companion/core/memo_answers.h"
+#include "companion/core/time_of_day.h"
 #include "companion/girl_window.h"
-#include "companion/time_of_day.h"
-#include "memo/memo_answers.h"
 #include "memo/memo_startup.h"
 #include "platform/application_title.h"
 #include "platform/clock.h"

@@ -45,8 +45,8 @@
 #include <memory>
 
 #include "companion/companion_menus.h"
-#include "companion/companion_state.h"
-#include "companion/companion_view.h"
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
 #include "settings/autostart.h"

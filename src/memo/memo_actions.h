@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 #include "memo/memo_database.h"
 
 namespace plumo {

@@ -3,7 +3,7 @@
 // The one clock seam: everything that reads the local time asks currentClock().
 // Tests install a fake with setCurrentClock() and move it.
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 namespace plumo {
 

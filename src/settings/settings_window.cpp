@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "companion/window_shape.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
+#include "image/window_shape.h"
 #include "platform/message_box.h"
 #include "settings/prompt_dialog.h"
 

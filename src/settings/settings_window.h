@@ -16,7 +16,7 @@
 #include <QValidator>
 #include <optional>
 
-#include "settings/settings_exchange.h"
+#include "settings/settings_form.h"
 
 namespace plumo {
 

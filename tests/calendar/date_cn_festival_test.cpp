@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
 #include "calendar/date_cn.h"
-#include "calendar/date_time.h"
 
 namespace plumo::DateCn {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 namespace plumo::DateCn {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
 #include "calendar/date_cn_line.h"
-#include "calendar/date_time.h"
 #include "support/temp_dir.h"
 
 namespace {

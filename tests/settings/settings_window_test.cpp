@@ -9,7 +9,7 @@
 #include <QTest>
 #include <functional>
 
-#include "companion/window_shape.h"
+#include "image/window_shape.h"
 #include "settings/prompt_dialog.h"
 #include "support/temp_dir.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "companion/companion_view.h"
+#include "companion/core/companion_view.h"
 
 namespace plumo::test {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
 #include "calendar/date_cn_line.h"
-#include "calendar/date_time.h"
 #include "calendar/datecn_arguments.h"
 #include "platform/clock.h"
 

@@ -60,12 +60,6 @@ std::string text(sqlite3_stmt* stmt, int column) {
 
 }  // namespace
 
-DateTime wholeSecond(DateTime value) {
-    // Rounded to the nearest second first, so a value a hair below a second stays on it.
-    const double seconds = std::round(value * 86400.0);
-    return seconds / 86400.0;
-}
-
 std::vector<MemoItem> MemoItems::list() const {
     Statement select(db_,
                      "select id,title,flag,status,reminder from log "

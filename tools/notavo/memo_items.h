@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 namespace plumo::notavo {
 
@@ -51,8 +51,5 @@ public:
 private:
     sqlite3* db_;
 };
-
-// A reminder time cut to the whole second, as the companion compares it.
-DateTime wholeSecond(DateTime value);
 
 }  // namespace plumo::notavo

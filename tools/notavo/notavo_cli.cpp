@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 #include "memo/memo_database.h"
 #include "memo/memo_errors.h"
 #include "memo/memo_schema.h"

@@ -1,4 +1,4 @@
-#include "platform/process_table.h"
+#include "platform/linux/proc_table.h"
 
 #include <dirent.h>
 #include <poll.h>

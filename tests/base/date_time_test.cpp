@@ -1,4 +1,4 @@
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ TEST(DateTime, WeekdaysWithSundayFirst) {
 }
 
 TEST(DateTime, IsoWeekNumbersAtYearEdges) {
-    EXPECT_EQ(isoWeekNumber(encodeDate(2021, 1, 3)), 53);   // Sunday before week 1
+    EXPECT_EQ(isoWeekNumber(encodeDate(2021, 1, 3)), 53);  // Sunday before week 1
     EXPECT_EQ(isoWeekNumber(encodeDate(2021, 1, 4)), 1);
     EXPECT_EQ(isoWeekNumber(encodeDate(2024, 12, 30)), 1);  // belongs to 2025
     EXPECT_EQ(isoWeekNumber(encodeDate(2026, 12, 31)), 53);
@@ -80,8 +80,8 @@ TEST(DateTime, IsoTextFormsAndParsing) {
     EXPECT_EQ(formatIsoDateTime(v), "2011-05-12 14:07:09");
     EXPECT_EQ(parseIsoDateTime("2011-05-12 14:07:09"), v);
     EXPECT_EQ(parseIsoDate("2011-05-12"), encodeDate(2011, 5, 12));
-    for (const char* bad : {"2011-5-12", "2011-05-32", "20110512", "2011-05-12x", "abcd-ef-gh",
-                            "", "2011-02-29", "+011-05-12"})
+    for (const char* bad : {"2011-5-12", "2011-05-32", "20110512", "2011-05-12x", "abcd-ef-gh", "",
+                            "2011-02-29", "+011-05-12"})
         EXPECT_FALSE(parseIsoDate(bad)) << bad;
     for (const char* bad : {"2011-05-12 24:00:00", "2011-05-12 14:7:09", "2011-05-12T14:07:09"})
         EXPECT_FALSE(parseIsoDateTime(bad)) << bad;

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 namespace plumo::test::crash {
 

@@ -1,8 +1,8 @@
-#include "companion/companion_tick.h"
+#include "companion/core/companion_tick.h"
 
 #include <gtest/gtest.h>
 
-#include "memo/memo_answers.h"
+#include "companion/core/memo_answers.h"
 #include "tick_fixture.h"
 
 namespace plumo {

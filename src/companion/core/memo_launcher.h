@@ -10,8 +10,8 @@
 #include <QString>
 #include <functional>
 
-#include "companion/companion_state.h"
-#include "companion/companion_view.h"
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
 #include "platform/process_table.h"
 #include "platform/program_launcher.h"
 

@@ -1,4 +1,4 @@
-#include "memo/memo_launcher.h"
+#include "companion/core/memo_launcher.h"
 
 #include <gtest/gtest.h>
 

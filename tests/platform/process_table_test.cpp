@@ -1,6 +1,6 @@
 // The /proc process table against real processes: copies of sleep standing in for the memo
 // program.
-#include "platform/process_table.h"
+#include "platform/linux/proc_table.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "memo/memo_answers.h"
+#include "companion/core/memo_answers.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 
 #include <QString>
 
-#include "companion/companion_state.h"
-#include "companion/companion_view.h"
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
 #include "platform/system_shutdown.h"

@@ -1,4 +1,4 @@
-#include "calendar/date_time.h"
+#include "base/date_time.h"
 
 #include <cmath>
 #include <cstdio>
@@ -40,13 +40,27 @@ std::int64_t totalMilliseconds(DateTime value) {
     return std::llround(value * static_cast<double>(kMsPerDay));
 }
 
+}  // namespace
+
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return q;
 }
 
-}  // namespace
+std::int64_t secondOf(DateTime value) { return floorDiv(totalMilliseconds(value), 1000); }
+
+DateTime startOfSecond(std::int64_t second) {
+    const std::int64_t day = floorDiv(second, kSecondsPerDay);
+    return static_cast<double>(day) + static_cast<double>((second - day * kSecondsPerDay) * 1000) /
+                                          static_cast<double>(kMsPerDay);
+}
+
+DateTime wholeSecond(DateTime value) {
+    // Rounded to the nearest second first, so a value a hair below a second stays on it.
+    const double seconds = std::round(value * static_cast<double>(kSecondsPerDay));
+    return seconds / static_cast<double>(kSecondsPerDay);
+}
 
 bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 

@@ -1,17 +1,12 @@
 #pragma once
 
-// The settings command (nsetClick) and the check before the settings window may close
-// with OK (btnokClick), without widgets: the window and the old-password prompt are
-// seams, so the rules are tested against a real database and settings file.
+// The rules of the settings form, without widgets: the byte length of a password, the
+// trimming of what was typed, the voice choice of a "sound" value, and the check before
+// the settings window may close with OK (btnokClick). The window and the old-password
+// prompt are seams, so the rules are tested without a window.
 
 #include <QString>
-#include <functional>
 #include <optional>
-
-#include "companion/companion_state.h"
-#include "companion/companion_view.h"
-#include "memo/memo_database.h"
-#include "settings/autostart.h"
 
 namespace plumo {
 
@@ -66,32 +61,5 @@ public:
 // btnokClick's check: true when the settings window may close with OK. Asks for the old
 // password at most once; every refusal but a cancelled prompt shows its message.
 bool settingsMayClose(const SettingsForm& form, SettingsPrompts& prompts);
-
-// Shows the settings window modally over `form`; the form as the user left it when the
-// window closed with OK, nullopt otherwise.
-using SettingsWindowRunner = std::function<std::optional<SettingsForm>(const SettingsForm&)>;
-
-// The settings command of the companion.
-class SettingsExchange {
-public:
-    SettingsExchange(CompanionState& state, CompanionView& view, MemoQuery& query,
-                     AutostartStore& autostart, SettingsWindowRunner showWindow);
-
-    // Re-reads the settings and the stored password, sends a shown companion to the tray,
-    // shows the window, and on OK stores the three values, the password change and the
-    // settings file. Errors end the command with an error box.
-    void nsetClick();
-
-private:
-    void readconfig();
-    void saveconfig();
-    void storePassword(const SettingsForm& form, const QString& stored);
-
-    CompanionState& state_;
-    CompanionView& view_;
-    MemoQuery& query_;
-    AutostartStore& autostart_;
-    SettingsWindowRunner showWindow_;
-};
 
 }  // namespace plumo

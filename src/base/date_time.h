@@ -58,6 +58,17 @@ std::string formatIsoDateTime(DateTime value);
 std::optional<DateTime> parseIsoDate(const std::string& text);
 std::optional<DateTime> parseIsoDateTime(const std::string& text);
 
+// Whole seconds. A second is counted from the date origin in local time.
+inline constexpr std::int64_t kSecondsPerDay = 86'400;
+// a / b rounded towards minus infinity.
+std::int64_t floorDiv(std::int64_t a, std::int64_t b);
+// The whole second a value lies in (the value rounded to the millisecond first).
+std::int64_t secondOf(DateTime value);
+// The value of the start of a second, encoded as encodeDateTime encodes it.
+DateTime startOfSecond(std::int64_t second);
+// A value rounded to the nearest whole second, as reminder times are stored.
+DateTime wholeSecond(DateTime value);
+
 // The local date and time of a Unix time, and back (seconds).
 DateTime fromUnixTime(std::int64_t secondsSinceEpoch);
 std::int64_t toUnixTime(DateTime localValue);

@@ -1,4 +1,4 @@
-#include "companion/time_of_day.h"
+#include "companion/core/time_of_day.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "companion/companion_tick.h"
+#include "companion/core/companion_tick.h"
 #include "memo/memo_schema.h"
 #include "memo/notavo_process.h"
 #include "sound/recording_player.h"

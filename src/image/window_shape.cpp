@@ -1,4 +1,4 @@
-#include "companion/window_shape.h"
+#include "image/window_shape.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "companion/companion_tick.h"
+#include "companion/core/companion_tick.h"
 
 #include <sqlite3.h>
 
@@ -9,9 +9,9 @@
 
 #include <QLoggingCategory>
 
-#include "companion/time_of_day.h"
+#include "companion/core/memo_answers.h"
+#include "companion/core/time_of_day.h"
 #include "memo/memo_actions.h"
-#include "memo/memo_answers.h"
 #include "memo/memo_errors.h"
 #include "platform/clock.h"
 #include "sound/playsound.h"
@@ -23,25 +23,10 @@ namespace {
 // enabled: QT_LOGGING_RULES="plumo.tick.info=true", or "plumo.tick=true" for a line per tick too.
 Q_LOGGING_CATEGORY(tickLog, "plumo.tick", QtWarningMsg)
 
-constexpr std::int64_t kSecondsPerDay = 86'400;
-constexpr double kMsPerDay = 86'400'000.0;
-
 // The memo button's caption while the memo program runs.
 const QString kMemoProgramOpen = QStringLiteral("关闭");
 const QString kMessageSound = QStringLiteral("msg.mp3");
 const QString kReminderSound = QStringLiteral("reminder.mp3");
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : (a - b + 1) / b; }
-
-// The whole local second a date-time value lies in, counted from the date origin.
-std::int64_t secondOf(DateTime value) { return floorDiv(std::llround(value * kMsPerDay), 1000); }
-
-// The date-time value of the start of a second, encoded as the calendar encodes it.
-DateTime startOf(std::int64_t second) {
-    const std::int64_t day = floorDiv(second, kSecondsPerDay);
-    return static_cast<double>(day) +
-           static_cast<double>((second - day * kSecondsPerDay) * 1000) / kMsPerDay;
-}
 
 // The busy handler of a tick: sqlite retries while the tick's wait budget lasts.
 int waitUntilDeadline(void* deadline, int /*attempt*/) {
@@ -161,7 +146,7 @@ void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
     const int voice = state_.soundset.toInt(&whole);
     if (!whole) return;  // no voice chosen that we know of: the hour passes in silence
     if (!chimed_.insert(second).second) return;
-    qCInfo(tickLog, "chime %s", formatIsoDateTime(startOf(second)).c_str());
+    qCInfo(tickLog, "chime %s", formatIsoDateTime(startOfSecond(second)).c_str());
     if (const auto chime = plumo::hourlyChime(voice, static_cast<int>(ofDay / 3600)))
         outcome.sound = {chime->fileName, chime->voiceFolder};
 }
@@ -169,7 +154,7 @@ void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
 bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
     std::optional<DueItem> item;
     try {
-        item = findDueItem(database_.query(), startOf(second));
+        item = findDueItem(database_.query(), startOfSecond(second));
     } catch (const ConversionError& error) {
         // An item without a title: skipped, its error shown once.
         if (!failing_ && outcome.error.isEmpty())
@@ -182,7 +167,7 @@ bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
     }
     databaseAnswered();
     if (!item || !announced_.insert({second, item->id}).second) return true;
-    qCInfo(tickLog, "announce %s item %lld: %s", formatIsoDateTime(startOf(second)).c_str(),
+    qCInfo(tickLog, "announce %s item %lld: %s", formatIsoDateTime(startOfSecond(second)).c_str(),
            static_cast<long long>(item->id), item->title.c_str());
     view_.setBubbleText(QString::fromStdString(item->title));
     view_.showinfo();

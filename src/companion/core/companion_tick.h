@@ -18,9 +18,9 @@
 
 #include <QString>
 
-#include "calendar/date_time.h"
-#include "companion/companion_state.h"
-#include "companion/companion_view.h"
+#include "base/date_time.h"
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
 #include "sound/player.h"

@@ -1,0 +1,45 @@
+#pragma once
+
+// The settings command (nsetClick) without widgets: the settings window is a seam, so the
+// command is tested against a real database and settings file.
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
+#include "memo/memo_database.h"
+#include "settings/autostart.h"
+#include "settings/settings_form.h"
+
+namespace plumo {
+
+// Shows the settings window modally over `form`; the form as the user left it when the
+// window closed with OK, nullopt otherwise.
+using SettingsWindowRunner = std::function<std::optional<SettingsForm>(const SettingsForm&)>;
+
+// The settings command of the companion.
+class SettingsExchange {
+public:
+    SettingsExchange(CompanionState& state, CompanionView& view, MemoQuery& query,
+                     AutostartStore& autostart, SettingsWindowRunner showWindow);
+
+    // Re-reads the settings and the stored password, sends a shown companion to the tray,
+    // shows the window, and on OK stores the three values, the password change and the
+    // settings file. Errors end the command with an error box.
+    void nsetClick();
+
+private:
+    void readconfig();
+    void saveconfig();
+    void storePassword(const SettingsForm& form, const QString& stored);
+
+    CompanionState& state_;
+    CompanionView& view_;
+    MemoQuery& query_;
+    AutostartStore& autostart_;
+    SettingsWindowRunner showWindow_;
+};
+
+}  // namespace plumo

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Fails when a file under src/ or tools/ includes a header of a higher layer, or when a
+# portable platform header declares a Linux class. The layers, lowest first:
+#   base ← platform ← calendar, image, sound ← memo, settings ← companion/core
+#        ← companion (the window), tray, style ← app
+# A folder may include its own layer and every layer below; tools/ everything below the
+# window.
+set -euo pipefail
+root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
+cd "$root"
+
+# The rank of a folder under src/, from the path of a file or of an included header.
+rank_of() {
+    case "$1" in
+        base/*) echo 0 ;;
+        platform/*) echo 1 ;;
+        calendar/* | image/* | sound/*) echo 2 ;;
+        memo/* | settings/*) echo 3 ;;
+        companion/core/*) echo 4 ;;
+        companion/* | tray/* | style/*) echo 5 ;;
+        app/*) echo 6 ;;
+        *) echo "" ;;
+    esac
+}
+
+status=0
+while IFS= read -r file; do
+    case "$file" in
+        tools/*) own=4 ;;
+        src/*) own=$(rank_of "${file#src/}") ;;
+    esac
+    [ -n "$own" ] || { echo "$file: in no layer"; status=1; continue; }
+    while IFS=: read -r line header; do
+        included=$(rank_of "$header")
+        [ -n "$included" ] || continue  # a header beside the file, or of a library
+        if [ "$included" -gt "$own" ]; then
+            echo "$file:$line: includes \"$header\" from a higher layer"
+            status=1
+        fi
+    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$file" |
+             sed -E 's/^([0-9]+):[^"]*"([^"]+)".*/\1:\2/')
+done < <(find src tools -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.in' \) | sort)
+
+# Interfaces stay portable: their Linux implementations live in platform/linux/.
+if grep -nE '^(class|struct) [A-Za-z_]*(Linux|Xdg|X11|Xcb|Posix|Proc)([A-Z_ ]|$)' \
+        src/platform/*.h; then
+    echo "a portable platform header above declares a Linux class"
+    status=1
+fi
+
+[ "$status" -eq 0 ] && echo "every include runs downward"
+exit "$status"

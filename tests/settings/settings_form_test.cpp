@@ -1,0 +1,75 @@
+#include "settings/settings_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <vector>
+
+namespace plumo {
+namespace {
+
+// Answers the old-password prompt from a script and keeps what was asked and said.
+class ScriptedPrompts final : public SettingsPrompts {
+public:
+    std::optional<QString> askOldPassword(PasswordEcho echo) override {
+        asked.push_back(echo);
+        return answer;
+    }
+    void showmsg(const QString& text) override { messages << text; }
+
+    std::optional<QString> answer;
+    std::vector<PasswordEcho> asked;
+    QStringList messages;
+};
+
+SettingsForm protectedForm(const QString& typed, const QString& stored) {
+    SettingsForm form;
+    form.chkpwd = true;
+    form.txtpwd = typed;
+    form.pwd = stored;
+    return form;
+}
+
+TEST(PasswordTextTest, BytesTrimmingAndVoiceChoice) {
+    EXPECT_EQ(gbkLength(u"密a"), 3);
+    EXPECT_EQ(gbkLength(QString::fromUcs4(U"\U0001F600x")), 3);  // one character, two halves
+    EXPECT_EQ(trimBlanks(QStringLiteral(" \t密 码\r\n")), QStringLiteral("密 码"));
+    const std::pair<const char*, int> sounds[] = {{"0", 0},           {"2", 2},   {"7", 2},
+                                                  {"99999999999", 2}, {"-3", -1}, {"", -1},
+                                                  {"1.5", -1},        {"x", -1}};
+    for (const auto& [value, index] : sounds) EXPECT_EQ(soundIndexOf(value), index) << value;
+}
+
+TEST(SettingsOkCheckTest, NewPasswordRules) {
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(settingsMayClose(protectedForm("  ", ""), prompts));
+    EXPECT_FALSE(settingsMayClose(protectedForm(" 密a ", ""), prompts));
+    EXPECT_EQ(prompts.messages, (QStringList{kNeedPasswordMessage, kShortPasswordMessage}));
+    EXPECT_TRUE(settingsMayClose(protectedForm("abcd", ""), prompts));
+    EXPECT_TRUE(settingsMayClose(protectedForm("密码", ""), prompts));
+    EXPECT_TRUE(settingsMayClose(protectedForm(kPasswordPlaceholder, "old1"), prompts));
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST(SettingsOkCheckTest, OldPasswordPrompt) {
+    ScriptedPrompts prompts;
+    SettingsForm removing = protectedForm(kPasswordPlaceholder, "old1");
+    removing.chkpwd = false;
+    prompts.answer = QStringLiteral(" old1 ");
+    EXPECT_TRUE(settingsMayClose(protectedForm("new1", "old1"), prompts));
+    EXPECT_TRUE(settingsMayClose(removing, prompts));
+    prompts.answer = QString();
+    EXPECT_FALSE(settingsMayClose(protectedForm("new1", "old1"), prompts));
+    EXPECT_FALSE(settingsMayClose(removing, prompts));
+    EXPECT_EQ(prompts.messages, (QStringList{kWrongPasswordMessage, kWrongPasswordMessage}));
+    prompts.answer = std::nullopt;  // cancelled: no message
+    EXPECT_FALSE(settingsMayClose(removing, prompts));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    const PasswordEcho clear = PasswordEcho::Clear, stars = PasswordEcho::Stars;
+    EXPECT_EQ(prompts.asked, (std::vector<PasswordEcho>{clear, stars, clear, stars, stars}));
+}
+
+// The settings command against a real settings file and memo database.
+
+}  // namespace
+}  // namespace plumo
