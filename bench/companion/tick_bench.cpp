@@ -34,13 +34,12 @@ class NullView final : public CompanionView {
 public:
     QString bubbleText() const override { return bubble; }
     void setBubbleText(const QString& text) override { bubble = text; }
-    void showinfo() override {}
-    void showmenu() override { bubble.clear(); }
+    void showInfo() override {}
+    void showCommandPanel() override { bubble.clear(); }
     bool isShown() const override { return true; }
-    void btnhideClick() override {}
+    void toggleShown() override {}
     QString memoCaption() const override { return QStringLiteral("备忘录"); }
     void setMemoCaptions(const QString&) override {}
-    void btnreminderClick() override {}
     QString answerCaption(AnswerItem) const override { return {}; }
     void setAnswerCaption(AnswerItem, const QString&) override {}
     bool answerVisible(AnswerItem) const override { return false; }
@@ -93,7 +92,7 @@ void BM_OneTick(benchmark::State& bench) {
         CompanionTick tick(state, view, *database, nullptr, boxes);
         for (auto _ : bench) {
             clock.now_ += 1.0 / 86'400;
-            tick.rtimerTimer();
+            tick.tick();
         }
         setCurrentClock(previous);
     }

@@ -7,17 +7,40 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "companion/companion_services.h"
+#include "companion/core/companion_state.h"
+#include "companion/core/companion_view.h"
+#include "memo/memo_database.h"
+
 namespace plumo {
 
-class Tgirlfrm;
-enum class StartupResult;
+// What the start-up sequence needs of her window.
+class StartupWindow {
+public:
+    virtual ~StartupWindow() = default;
+
+    virtual CompanionState& state() = 0;
+    virtual CompanionView& view() = 0;
+    virtual const CompanionServices& services() const = 0;
+    // Keeps the memo database for the run and makes the parts that use it.
+    virtual MemoQuery& attachDatabase(std::unique_ptr<MemoDatabase> database) = 0;
+    // Loads the skin pictures; the files that could not be loaded, one line each.
+    virtual QStringList loadSkins() = 0;
+    // Reads the chime, voice and autostart settings.
+    virtual void readconfig() = 0;
+    // Docks the tray icon with the main menu; true when a notification area holds it.
+    virtual bool dockTrayIcon() = 0;
+    // Makes the calendar window, hidden.
+    virtual void createCalendarWindow() = 0;
+};
 
 class CompanionStartup {
 public:
-    explicit CompanionStartup(Tgirlfrm& window) : window_(window) {}
+    explicit CompanionStartup(StartupWindow& window) : window_(window) {}
 
     StartupResult run();
     // Runs once her first frame is on the screen; the later calls do nothing.
@@ -28,9 +51,7 @@ public:
     void tellUser(const QString& text, bool isError);
 
 private:
-    void setUpTrayIcon();
-
-    Tgirlfrm& window_;
+    StartupWindow& window_;
     bool pending_ = false;
     bool finishing_ = false;
     std::vector<std::pair<QString, bool>> messages_;  // text, is an error

@@ -10,22 +10,16 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "calendar/month_window.h"
 #include "companion/companion_shape.h"
-#include "companion/companion_startup.h"
 #include "companion/core/companion_tick.h"
 #include "companion/core/memo_answers.h"
 #include "companion/core/memo_launcher.h"
 #include "companion/core/settings_exchange.h"
 #include "companion/outfit_change.h"
 #include "companion/picture.h"
+#include "image/pixel_font.h"
 #include "platform/application_title.h"
-#include "platform/file_version.h"
 #include "platform/message_box.h"
-#include "platform/process_table.h"
-#include "platform/system_shutdown.h"
-#include "platform/window_state.h"
-#include "settings/settings_io.h"
 #include "settings/settings_window.h"
 #include "style/speed_button.h"
 #include "style/xp_menu.h"
@@ -33,18 +27,7 @@
 namespace plumo {
 namespace {
 
-const QString kShownCaption = QStringLiteral("隐藏小秘书");
-const QString kHiddenCaption = QStringLiteral("显示小秘书");
-const QString kGoodbyeText = QStringLiteral("BYE BYE！有事您叫我。");
-const QString kQuitAction = QStringLiteral("退出");
-// The bubble's own fill where a bubble picture is missing.
-const QColor kBubbleFill(255, 255, 255);
-
-QFont pixelFont(const QString& family, int pixelSize) {
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    return font;
-}
+const QColor kBubbleTextColour(255, 153, 51);
 
 }  // namespace
 
@@ -59,7 +42,7 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
       services_(std::move(services)),
       menus_(this),
       mp1(services_.player),
-      startup_(std::make_unique<CompanionStartup>(*this)) {
+      startup_(std::make_unique<CompanionStartup>(static_cast<StartupWindow&>(*this))) {
     setObjectName(QStringLiteral("girlfrm"));
     setWindowTitle(kApplicationTitle);
     setFixedSize(168, 93);
@@ -125,6 +108,9 @@ void Tgirlfrm::createChildren() {
     lblinfo->setCursor(Qt::PointingHandCursor);
     lblinfo->setFont(pixelFont(QStringLiteral("宋体"), 12));
     lblinfo->setAutoFillBackground(true);
+    QPalette text = lblinfo->palette();
+    text.setColor(QPalette::WindowText, kBubbleTextColour);
+    lblinfo->setPalette(text);
     connect(lblinfo, &ClickLabel::clicked, this, &Tgirlfrm::lblinfoClick);
 
     eyeclose = new Picture(this);
@@ -189,57 +175,33 @@ void Tgirlfrm::connectMenus() {
     connect(menus_.N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
 }
 
-void Tgirlfrm::createDecidingParts() {
-    MessageBoxes& boxes = currentMessageBoxes();
-    tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes);
-    if (services_.shutdown)
-        answers_ = std::make_unique<MemoAnswers>(state_, *this, database_->query(), boxes,
-                                                 *services_.shutdown);
-    if (services_.launcher && services_.processes) {
-        memoLauncher_ = std::make_unique<MemoLauncher>(state_, *this, *services_.launcher,
-                                                       *services_.processes);
-        memoLauncher_->onWatchingChanged([this](bool on) {
-            if (on)
-                watchTimer.start();
-            else
-                watchTimer.stop();
-        });
-    }
-    if (services_.autostart)
-        settingsExchange_ = std::make_unique<SettingsExchange>(
-            state_, *this, database_->query(), *services_.autostart,
-            [this](const SettingsForm& form) {
-                return runSettingsWindow(this, state_.datapath, form);
-            });
-}
-
 void Tgirlfrm::rtimerTimer() {
     keepTickingEverySecond(rtimer);
-    if (tick_) tick_->rtimerTimer();  // nothing to do before the memo database is open
+    if (tick_) tick_->tick();  // nothing to do before the memo database is open
 }
 
 void Tgirlfrm::N13Click() {
-    if (answers_) answers_->N13Click();
+    if (answers_) answers_->view();
 }
 
 void Tgirlfrm::N12Click() {
-    if (answers_) answers_->N12Click();
+    if (answers_) answers_->closeItem();
 }
 
 void Tgirlfrm::N14Click() {
-    if (answers_) answers_->N14Click();
+    if (answers_) answers_->postponeItem();
 }
 
 void Tgirlfrm::nsetClick() {
-    if (settingsExchange_) settingsExchange_->nsetClick();
+    if (settingsExchange_) settingsExchange_->openSettings();
 }
 
 void Tgirlfrm::btnreminderClick() {
-    if (memoLauncher_) memoLauncher_->btnreminderClick();
+    if (memoLauncher_) memoLauncher_->startOrClose();
 }
 
 void Tgirlfrm::watchTimerTimer() {
-    if (memoLauncher_) memoLauncher_->watchTimerTimer();
+    if (memoLauncher_) memoLauncher_->checkStillRunning();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -250,17 +212,39 @@ bool Tgirlfrm::startupComplete() const { return startup_->complete(); }
 
 void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(text, isError); }
 
-void Tgirlfrm::readconfig() {
-    if (!services_.autostart) return;
-    const SettingsValues values =
-        readSettings(state_.datapath, *services_.autostart,
-                     [this](const QString& text) { tellUser(text, true); });
-    state_.timeset = values.timeset;
-    state_.soundset = values.soundset;
-    state_.autoset = values.autoset;
+MemoQuery& Tgirlfrm::attachDatabase(std::unique_ptr<MemoDatabase> database) {
+    database_ = std::move(database);
+    MessageBoxes& boxes = currentMessageBoxes();
+    tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes);
+    if (services_.launcher && services_.processes) {
+        memoLauncher_ = std::make_unique<MemoLauncher>(state_, *this, *services_.launcher,
+                                                       *services_.processes);
+        memoLauncher_->onWatchingChanged([this](bool on) {
+            if (on)
+                watchTimer.start();
+            else
+                watchTimer.stop();
+        });
+        if (services_.shutdown)
+            answers_ = std::make_unique<MemoAnswers>(state_, *this, database_->query(),
+                                                     *memoLauncher_, boxes, *services_.shutdown);
+    }
+    if (services_.autostart)
+        settingsExchange_ = std::make_unique<SettingsExchange>(
+            state_, *this, database_->query(), *services_.autostart, boxes,
+            [this](const SettingsForm& form) {
+                return runSettingsWindow(this, state_.datapath, form);
+            });
+    return database_->query();
 }
 
-void Tgirlfrm::loadSkins() {
+void Tgirlfrm::readconfig() {
+    if (!services_.autostart) return;
+    readCompanionSettings(state_, *services_.autostart,
+                          [this](const QString& text) { tellUser(text, true); });
+}
+
+QStringList Tgirlfrm::loadSkins() {
     skins_.load(skinFolder());
     setBubblePicture(skins_.pngspop);
     imggirl->setImage(skins_.pngg1);
@@ -281,6 +265,20 @@ void Tgirlfrm::loadSkins() {
         eyeclose->setFrames(skins_.eyeFrames);
     }
     shape_->schedule();
+    return skins_.errors();
+}
+
+bool Tgirlfrm::dockTrayIcon() {
+    hicon->setHint(kApplicationTitle);
+    hicon->setPopupMenu(menus_.pmenu);
+    try {
+        hicon->setVisible(true);
+    } catch (const EOutOfResources&) {
+        // No notification area on this desktop (yet); the icon docks when one appears.
+    }
+    const bool present = trayPresent();
+    menus_.setTrayPresent(present);
+    return present;
 }
 
 void Tgirlfrm::showCentred() {
@@ -312,197 +310,5 @@ void Tgirlfrm::startDrag(Qt::MouseButton button) {
 void Tgirlfrm::eyeFrameChanged() {
     if (eyeShapeVaries_) shape_->schedule();
 }
-
-// ---------------------------------------------------------------- hide and show
-
-void Tgirlfrm::N4Click() { btnhide->click(); }
-
-void Tgirlfrm::N11Click() { btnhide->click(); }
-
-void Tgirlfrm::hiconClick() { menus_.N4->trigger(); }
-
-void Tgirlfrm::hiconDblClick() { menus_.N4->trigger(); }
-
-void Tgirlfrm::btnhideClick() {
-    if (menus_.N4->text().contains(QStringLiteral("隐藏"))) {
-        // Without a tray there would be no way back: she stays.
-        if (!trayPresent()) return;
-        toptimer.stop();
-        menus_.N4->setText(kHiddenCaption);
-        hicon->HideMainWindow();
-    } else {
-        menus_.N4->setText(kShownCaption);
-        hicon->RestoreMainWindow();
-    }
-}
-
-void Tgirlfrm::setVisible(bool visible) {
-    if (visible && !isVisible()) keepOffTaskbar(this);  // before the window is mapped
-    QWidget::setVisible(visible);
-}
-
-void Tgirlfrm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    startOnTheSecond(toptimer);  // FormShow
-    // Once mapped, ask the window manager again: it forgets the state at every hide.
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible()) keepOffTaskbar(this);
-    });
-}
-
-void Tgirlfrm::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    // The frame reaches the screen when this painting is done: finish once it has.
-    if (!startup_->complete())
-        QTimer::singleShot(0, this, [this] { startup_->finishAfterFirstFrame(); });
-}
-
-void Tgirlfrm::toptimerTimer() {
-    keepTickingEverySecond(toptimer);
-    if (isMinimized()) showNormal();
-    // Activate within this program only; never take the focus from another program. The
-    // window manager keeps her above other windows: nothing is sent while all is as it is.
-    if (QGuiApplication::applicationState() == Qt::ApplicationActive && !isActiveWindow())
-        activateWindow();
-}
-
-// ---------------------------------------------------------------- goodbye
-
-void Tgirlfrm::nexitClick() {
-    if (!toptimer.isActive()) menus_.N4->trigger();
-    state_.quitaction = kQuitAction;
-    lblinfo->setText(kGoodbyeText);
-    showinfo();
-    state_.quitcount = 3;
-    quittimer.start();
-}
-
-void Tgirlfrm::quittimerTimer() {
-    --state_.quitcount;
-    if (state_.quitcount == 1) {
-        if (state_.quitaction == kQuitAction) close();
-        state_.quitcount = 3;
-        quittimer.stop();
-    }
-}
-
-void Tgirlfrm::closeEvent(QCloseEvent* event) {
-    event->accept();
-    QCoreApplication::quit();
-}
-
-// ---------------------------------------------------------------- bubble and panel
-
-QString Tgirlfrm::bubbleText() const { return lblinfo->text(); }
-
-void Tgirlfrm::setBubbleText(const QString& text) { lblinfo->setText(text); }
-
-void Tgirlfrm::setBubblePicture(const QImage& picture) {
-    imgChat->setImage(picture);
-    // The text's background is the bubble's own fill, whatever the desktop's colours.
-    const QPoint middle = lblinfo->geometry().center() - imgChat->pos();
-    QPalette info = lblinfo->palette();
-    info.setColor(QPalette::Window,
-                  picture.valid(middle) ? QColor(picture.pixel(middle)) : kBubbleFill);
-    lblinfo->setPalette(info);
-}
-
-void Tgirlfrm::setBubbleLook(const QImage& picture) {
-    lblinfo->show();
-    setBubblePicture(picture);
-    imgChat->show();
-    menu->hide();
-    shape_->schedule();
-    if (!toptimer.isActive()) menus_.N4->trigger();
-}
-
-void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
-
-void Tgirlfrm::showinfo2() { setBubbleLook(skins_.pngbpop); }
-
-void Tgirlfrm::N10Click() {
-    imgChat->setImage(skins_.pngmenu);
-    lblinfo->hide();
-    btnhide->setEnabled(trayPresent());  // nothing hides her into a tray that is not there
-    menu->show();
-    quittimer.stop();
-    state_.quitcount = 3;
-    shape_->schedule();
-}
-
-void Tgirlfrm::showmenu() {
-    N10Click();
-    lblinfo->setText(QString());
-}
-
-void Tgirlfrm::createCalendarWindow() {
-    if (!monFrm) monFrm = new TmonFrm(state_.datapath, this);
-}
-
-void Tgirlfrm::btnmonthClick() {
-    createCalendarWindow();
-    if (monFrm->isVisible()) {
-        btnmonth->setText(QStringLiteral("万年历"));
-        menus_.N3->setText(QStringLiteral("万年历"));
-        monFrm->hide();
-    } else {
-        btnmonth->setText(QStringLiteral("关闭万年历"));
-        menus_.N3->setText(QStringLiteral("关闭万年历"));
-        monFrm->show();
-    }
-}
-
-void Tgirlfrm::naboutClick() {
-    const std::string version =
-        getversion((state_.apppath + QStringLiteral("plumo")).toStdString());
-    lblinfo->setText(kApplicationTitle + QString::fromStdString(aboutVersionText(version)) +
-                     QStringLiteral("，由 Plumo 开发小组用心制作"));
-    showinfo2();
-}
-
-void Tgirlfrm::lblinfoClick() {
-    const QPoint at = QCursor::pos();
-    if (state_.answering)
-        menus_.pmanswer->popup(at);
-    else
-        showmenu();
-}
-
-QString Tgirlfrm::memoCaption() const { return btnreminder->text(); }
-
-void Tgirlfrm::setMemoCaptions(const QString& caption) {
-    btnreminder->setText(caption);
-    menus_.N2->setText(caption);
-}
-
-QAction* Tgirlfrm::answerAction(AnswerItem item) const {
-    switch (item) {
-        case AnswerItem::View:
-            return menus_.N13;
-        case AnswerItem::GotIt:
-            return menus_.N12;
-        case AnswerItem::Postpone:
-            break;
-    }
-    return menus_.N14;
-}
-
-QString Tgirlfrm::answerCaption(AnswerItem item) const { return answerAction(item)->text(); }
-
-void Tgirlfrm::setAnswerCaption(AnswerItem item, const QString& caption) {
-    answerAction(item)->setText(caption);
-}
-
-bool Tgirlfrm::answerVisible(AnswerItem item) const { return answerAction(item)->isVisible(); }
-
-void Tgirlfrm::setAnswerVisible(AnswerItem item, bool visible) {
-    answerAction(item)->setVisible(visible);
-}
-
-// ---------------------------------------------------------------- shape
-
-QImage Tgirlfrm::composedLook() const { return shape_->composedLook(); }
-
-void Tgirlfrm::updateShape() { shape_->update(); }
 
 }  // namespace plumo

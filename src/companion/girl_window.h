@@ -31,10 +31,16 @@
 //   monFrm       the calendar window, created hidden right after her first frame
 //
 // The work behind the handlers lives in parts with one job each: CompanionStartup (the
-// start-up sequence), SkinSet (the pictures), OutfitChange (the outfit files), CompanionShape
-// (the see-through shape), CompanionMenus (the menus). The deciding parts (the tick, the
-// answer actions, the memo watcher, the settings exchange) see only the CompanionState and
-// this window as a CompanionView.
+// start-up sequence, seeing the window as a StartupWindow), SkinSet (the pictures),
+// OutfitChange (the outfit files), CompanionShape (the see-through shape), CompanionMenus
+// (the menus). The deciding parts in companion/core (the tick, the answer actions, the
+// memo launcher, the settings command) see only the CompanionState and this window as a
+// CompanionView, under names that say what they do; the handlers here route to them.
+//
+// The window's code: girl_window.cpp (children, menus, timers, start-up and the routing
+// to the deciding parts), girl_window_bubble.cpp (bubble, command panel, answer menu
+// captions, calendar and About), girl_window_showing.cpp (hide and show, staying on top,
+// the goodbye).
 
 #include <QLabel>
 #include <QPushButton>
@@ -45,18 +51,18 @@
 #include <memory>
 
 #include "companion/companion_menus.h"
+#include "companion/companion_services.h"
+#include "companion/companion_startup.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
-#include "settings/autostart.h"
 #include "sound/player.h"
 #include "tray/tray_icon.h"
 
 namespace plumo {
 
 class CompanionShape;
-class CompanionStartup;
 class CompanionTick;
 class MemoAnswers;
 class MemoLauncher;
@@ -80,26 +86,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// The services the companion uses from the desktop; tests hand in fakes.
-struct CompanionServices {
-    ProgramLauncher* launcher = nullptr;       // starts the sibling programs
-    ProcessTable* processes = nullptr;         // finds and ends the memo program
-    SystemShutdown* shutdown = nullptr;        // the late-night offer to power off
-    Player* player = nullptr;                  // the one media player (mp1)
-    AutostartStore* autostart = nullptr;       // the per-user autostart entry
-    std::function<bool()> anotherCopyRunning;  // the single-instance guard
-    QString programFolder;                     // empty: the executable's folder
-    QString dataFolder;                        // empty: the program folder
-};
-
-// How the start-up sequence ended.
-enum class StartupResult {
-    Running,         // the window is to be shown
-    AnotherCopy,     // another copy runs: end silently
-    DatabaseFailed,  // the memo database could not be opened: end
-};
-
-class Tgirlfrm : public QWidget, public CompanionView {
+class Tgirlfrm : public QWidget, public CompanionView, private StartupWindow {
     Q_OBJECT
 public:
     explicit Tgirlfrm(CompanionServices services, QWidget* parent = nullptr);
@@ -112,15 +99,15 @@ public:
     void showCentred();
 
     // --- Handlers, one per action ---
-    void N1Click();                // change outfit
-    void btnhideClick() override;  // hide/show toggle
-    void toptimerTimer();          // keep the window on top while shown
-    void nexitClick();             // goodbye
+    void N1Click();        // change outfit
+    void btnhideClick();   // hide/show toggle
+    void toptimerTimer();  // keep the window on top while shown
+    void nexitClick();     // goodbye
     void quittimerTimer();
-    void showinfo() override;  // the bubble text in the small bubble
-    void showinfo2();          // ... in the big bubble
-    void showmenu() override;  // the command panel, bubble text cleared
-    void N10Click();           // the command panel, bubble text kept
+    void showinfo();   // the bubble text in the small bubble
+    void showinfo2();  // ... in the big bubble
+    void showmenu();   // the command panel, bubble text cleared
+    void N10Click();   // the command panel, bubble text kept
     void lblinfoClick();
     void N4Click();
     void N11Click();
@@ -128,19 +115,22 @@ public:
     void hiconDblClick();
     void btnmonthClick();  // calendar toggle
     void naboutClick();
-    void btnreminderClick() override;  // start or close the memo program
+    void btnreminderClick();  // start or close the memo program
     void watchTimerTimer();
     void rtimerTimer();  // the one-second tick
     void N13Click();     // answers: "查看" / "关机"
     void N12Click();     // "知道了" / "不再提醒"
     void N14Click();     // "延迟一天"
     void nsetClick();    // the settings window
-    void readconfig();
+    void readconfig() override;
 
     // --- CompanionView ---
     QString bubbleText() const override;
     void setBubbleText(const QString& text) override;
+    void showInfo() override { showinfo(); }
+    void showCommandPanel() override { showmenu(); }
     bool isShown() const override { return toptimer.isActive(); }
+    void toggleShown() override { btnhideClick(); }
     QString memoCaption() const override;
     void setMemoCaptions(const QString& caption) override;
     QString answerCaption(AnswerItem item) const override;
@@ -149,7 +139,7 @@ public:
     void setAnswerVisible(AnswerItem item, bool visible) override;
 
     // --- For the program and its tests ---
-    CompanionState& state() { return state_; }
+    CompanionState& state() override { return state_; }
     const SkinSet& skins() const { return skins_; }
     // The tray icon is up, the greeting sound has started and the start-up messages have
     // been shown: all wait for her first frame after a start-up that ended Running.
@@ -160,7 +150,7 @@ public:
     ThTrayIcon* trayIcon() const { return hicon; }
     TmonFrm* calendarWindow() const { return monFrm; }
     // Makes the calendar window, hidden, unless it is there already.
-    void createCalendarWindow();
+    void createCalendarWindow() override;
     MemoDatabase* database() const { return database_.get(); }
     const Picture* girlPicture() const { return imggirl; }
     const Picture* bubblePicture() const { return imgChat; }
@@ -184,11 +174,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class CompanionStartup;
+    // --- StartupWindow ---
+    CompanionView& view() override { return *this; }
+    const CompanionServices& services() const override { return services_; }
+    MemoQuery& attachDatabase(std::unique_ptr<MemoDatabase> database) override;
+    QStringList loadSkins() override;
+    bool dockTrayIcon() override;
 
     void createChildren();
     void connectMenus();
-    void loadSkins();
     void startDrag(Qt::MouseButton button);
     void setBubbleLook(const QImage& picture);
     void setBubblePicture(const QImage& picture);
@@ -196,8 +190,6 @@ private:
     QString skinFolder() const { return state_.datapath + QStringLiteral("skin/"); }
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
-    // Makes the parts that need the memo database, once it is open.
-    void createDecidingParts();
     QAction* answerAction(AnswerItem item) const;
     static void startOnTheSecond(QTimer& timer);
     static void keepTickingEverySecond(QTimer& timer);
@@ -234,8 +226,8 @@ private:
 
     // The deciding parts, made once the memo database is open.
     std::unique_ptr<CompanionTick> tick_;
-    std::unique_ptr<MemoAnswers> answers_;
     std::unique_ptr<MemoLauncher> memoLauncher_;
+    std::unique_ptr<MemoAnswers> answers_;
     std::unique_ptr<SettingsExchange> settingsExchange_;
 
     std::unique_ptr<CompanionStartup> startup_;

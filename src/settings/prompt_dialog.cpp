@@ -3,16 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "image/pixel_font.h"
+
 namespace plumo {
-namespace {
-
-QFont pixelFont(const QString& family, int pixelSize) {
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
-}  // namespace
 
 Tdfrm::Tdfrm(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

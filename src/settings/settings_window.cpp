@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "image/pixel_font.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
 #include "image/window_shape.h"
@@ -20,13 +21,6 @@
 
 namespace plumo {
 namespace {
-
-QFont pixelFont(const QString& family, int pixelSize, bool italic = false) {
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    font.setItalic(italic);
-    return font;
-}
 
 // A small cross for the message line's close button.
 QIcon closePicture() {
@@ -38,15 +32,6 @@ QIcon closePicture() {
     painter.drawLine(QPointF(1.5, 1.5), QPointF(7.5, 7.5));
     painter.drawLine(QPointF(7.5, 1.5), QPointF(1.5, 7.5));
     return QIcon(picture);
-}
-
-// Set bits where the picture, drawn onto the key colour, is not exactly the key colour.
-// (The companion's shape helpers work the same way.)
-QBitmap shapeOfPicture(const QSize& size, const QImage& picture) {
-    QImage composed(size, QImage::Format_RGB32);
-    composed.fill(kKeyColour);
-    QPainter(&composed).drawImage(0, 0, picture);
-    return QBitmap::fromImage(composed.createMaskFromColor(kKeyColour.rgb(), Qt::MaskInColor));
 }
 
 }  // namespace
@@ -183,7 +168,8 @@ void Tsetfrm::loadBackground(const QString& path) {
     }
     if (picture.isNull()) return;  // no picture, no shape: a plain window stays usable
     imgbg->setPixmap(QPixmap::fromImage(picture));
-    setMask(shapeOfPicture(size(), picture));
+    // Drawn where the picture, composed onto the key colour, is not the key colour.
+    setMask(shapeOf(composeOnKeyColour(size(), {{QRect(QPoint(), size()), &picture}})));
 }
 
 void Tsetfrm::setForm(const SettingsForm& form) {

@@ -4,7 +4,6 @@
 // the captions and the shown state, and records what was done, in order.
 
 #include <QStringList>
-#include <functional>
 #include <map>
 
 #include "companion/core/companion_view.h"
@@ -15,27 +14,23 @@ class FakeCompanionView : public CompanionView {
 public:
     QString bubbleText() const override { return bubble; }
     void setBubbleText(const QString& text) override { bubble = text; }
-    void showinfo() override {
-        calls << QStringLiteral("showinfo");
+    void showInfo() override {
+        calls << QStringLiteral("showInfo");
         look = QStringLiteral("small bubble");
-        if (!shown) btnhideClick();
+        if (!shown) toggleShown();
     }
-    void showmenu() override {
-        calls << QStringLiteral("showmenu");
+    void showCommandPanel() override {
+        calls << QStringLiteral("showCommandPanel");
         look = QStringLiteral("command panel");
         bubble.clear();
     }
     bool isShown() const override { return shown; }
-    void btnhideClick() override {
-        calls << QStringLiteral("btnhideClick");
+    void toggleShown() override {
+        calls << QStringLiteral("toggleShown");
         shown = !shown;
     }
     QString memoCaption() const override { return memo; }
     void setMemoCaptions(const QString& caption) override { memo = caption; }
-    void btnreminderClick() override {
-        calls << QStringLiteral("btnreminderClick");
-        if (onMemoButton) onMemoButton();
-    }
     QString answerCaption(AnswerItem item) const override { return captions.at(item); }
     void setAnswerCaption(AnswerItem item, const QString& caption) override {
         captions[item] = caption;
@@ -52,8 +47,7 @@ public:
                                               {AnswerItem::Postpone, QStringLiteral("延迟一天")}};
     std::map<AnswerItem, bool> visible = {
         {AnswerItem::View, true}, {AnswerItem::GotIt, true}, {AnswerItem::Postpone, false}};
-    QStringList calls;                   // in order
-    std::function<void()> onMemoButton;  // what the memo button does, if anything
+    QStringList calls;  // in order
 };
 
 }  // namespace plumo::test

@@ -48,7 +48,7 @@ CompanionTick::CompanionTick(CompanionState& state, CompanionView& view, MemoDat
                              Player* player, MessageBoxes& boxes)
     : state_(state), view_(view), database_(database), player_(player), boxes_(boxes) {}
 
-void CompanionTick::rtimerTimer() {
+void CompanionTick::tick() {
     // A message box shown by a tick runs its own event loop, in which later ticks come;
     // none starts while this one is still at work (the next one covers the seconds).
     if (ticking_) return;
@@ -57,16 +57,22 @@ void CompanionTick::rtimerTimer() {
 
     const DateTime now = currentClock().now();
     const std::int64_t second = secondOf(now);
-    if (!lastCovered_ || *lastCovered_ > second) {
+    if (!chimedThrough_ || *chimedThrough_ > second) {
         // The first tick, or the clock moved backwards: go on from this second; what
         // was announced before is remembered and not announced again.
-        lastCovered_ = second - 1;
-    } else if (second - *lastCovered_ > kCatchUpSeconds) {
+        chimedThrough_ = lookedUpThrough_ = second - 1;
+    } else if (second - *chimedThrough_ > kCatchUpSeconds) {
         // Suspended, or the clock moved forward: count what fell due meanwhile.
-        qCInfo(tickLog, "gap of %lld s before %s", static_cast<long long>(second - *lastCovered_),
+        qCInfo(tickLog, "gap of %lld s before %s", static_cast<long long>(second - *chimedThrough_),
                formatIsoDateTime(now).c_str());
         gapCountPending_ = true;
-        lastCovered_ = second - 1;
+        chimedThrough_ = lookedUpThrough_ = second - 1;
+    } else if (second - lookedUpThrough_ > kCatchUpSeconds) {
+        // The database could not answer for longer than the catch-up covers.
+        qCInfo(tickLog, "items of %lld s not looked up before %s",
+               static_cast<long long>(second - lookedUpThrough_), formatIsoDateTime(now).c_str());
+        gapCountPending_ = true;
+        lookedUpThrough_ = second - 1;
     }
 
     // The memo program may be writing: the tick waits for it a moment at most.
@@ -77,15 +83,18 @@ void CompanionTick::rtimerTimer() {
     catchUpOverdueCheck(outcome);
     overdueCountAfterGap(outcome);
     qCDebug(tickLog, "tick %s covers %lld s", formatIsoDateTime(now).c_str(),
-            static_cast<long long>(second - *lastCovered_));
-    for (std::int64_t s = *lastCovered_ + 1; s <= second; ++s) {
+            static_cast<long long>(second - *chimedThrough_));
+    for (std::int64_t s = *chimedThrough_ + 1; s <= second; ++s) {
         hourlyChime(s, outcome);
-        if (!announceDueItem(s, outcome)) break;  // the next tick tries this second again
-        lastCovered_ = s;
+        chimedThrough_ = s;
         newestCovered_ = std::max(newestCovered_, s);
     }
+    for (std::int64_t s = lookedUpThrough_ + 1; s <= second; ++s) {
+        if (!announceDueItem(s, outcome)) break;  // the next tick tries this second again
+        lookedUpThrough_ = s;
+    }
     lateNightAdvice(now, outcome);
-    forgetOldAnnouncements();
+    forgetOldChimes();
 
     sqlite3_busy_timeout(connection, MemoDatabase::kBusyTimeoutMs);
     if (outcome.sound && player_)
@@ -107,17 +116,15 @@ void CompanionTick::catchUpOverdueCheck(Outcome& outcome) {
     databaseAnswered();
     if (state_.overduecount > 0) {
         qCInfo(tickLog, "overdue count %d", state_.overduecount);
-        state_.answering = true;
-        view_.showinfo();
-        outcome.sound = {kMessageSound, QString()};
+        speakOverdueCount(outcome);
     }
 }
 
 void CompanionTick::overdueCountAfterGap(Outcome& outcome) {
-    // Not over a due item still waiting for its answer, nor while the memo program,
-    // which shows the items itself, is open.
-    if (!gapCountPending_ || view_.answerVisible(AnswerItem::Postpone) ||
-        view_.memoCaption().contains(kMemoProgramOpen))
+    // Not over a due item still waiting for its answer (one answered with "查看" no longer
+    // waits), nor while the memo program, which shows the items itself, is open.
+    const bool dueItemWaiting = view_.answerVisible(AnswerItem::Postpone) && state_.answering;
+    if (!gapCountPending_ || dueItemWaiting || view_.memoCaption().contains(kMemoProgramOpen))
         return;
     const QString before = view_.bubbleText();
     try {
@@ -131,11 +138,14 @@ void CompanionTick::overdueCountAfterGap(Outcome& outcome) {
     gapCountPending_ = false;
     if (state_.overduecount > 0) {
         qCInfo(tickLog, "overdue count %d after a gap", state_.overduecount);
-        state_.answering = true;
-        view_.setAnswerCaption(AnswerItem::View, kViewCaption);
-        view_.showinfo();
-        outcome.sound = {kMessageSound, QString()};
+        speakOverdueCount(outcome);
     }
+}
+
+void CompanionTick::speakOverdueCount(Outcome& outcome) {
+    armAnswersForCount(state_, view_);
+    view_.showInfo();
+    outcome.sound = {kMessageSound, QString()};
 }
 
 void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
@@ -170,7 +180,7 @@ bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
     qCInfo(tickLog, "announce %s item %lld: %s", formatIsoDateTime(startOfSecond(second)).c_str(),
            static_cast<long long>(item->id), item->title.c_str());
     view_.setBubbleText(QString::fromStdString(item->title));
-    view_.showinfo();
+    view_.showInfo();
     state_.reminderid = static_cast<int>(item->id);
     outcome.sound = {kReminderSound, QString()};
     view_.setAnswerVisible(AnswerItem::Postpone, true);
@@ -185,7 +195,7 @@ void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
         if (isLateNight(now)) {
             qCInfo(tickLog, "late-night advice %s", formatIsoDateTime(now).c_str());
             view_.setBubbleText(QString::fromUtf8(kLateNightAdvice[random() % 3]));
-            view_.showinfo();
+            view_.showInfo();
             outcome.sound = {kMessageSound, QString()};
             state_.answering = true;
             view_.setAnswerCaption(AnswerItem::View, kShutDownCaption);
@@ -204,10 +214,8 @@ void CompanionTick::databaseFailed(const std::exception& error, Outcome& outcome
     if (outcome.error.isEmpty()) outcome.error = QString::fromStdString(error.what());
 }
 
-void CompanionTick::forgetOldAnnouncements() {
-    const std::int64_t oldest = newestCovered_ - kSecondsPerDay;
-    chimed_.erase(chimed_.begin(), chimed_.lower_bound(oldest));
-    announced_.erase(announced_.begin(), announced_.lower_bound({oldest, INT64_MIN}));
+void CompanionTick::forgetOldChimes() {
+    chimed_.erase(chimed_.begin(), chimed_.lower_bound(newestCovered_ - kSecondsPerDay));
 }
 
 }  // namespace plumo

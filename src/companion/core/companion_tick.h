@@ -8,6 +8,9 @@
 // late (a busy moment, a late timer, a short sleep) still chimes the full hour and
 // announces the items of the seconds that got no tick of their own. A longer gap
 // (suspend, a clock moved forward) takes the overdue count instead, as at start-up.
+// The chime needs no database: it keeps time while the database cannot answer, and the
+// seconds whose items could not be looked up are looked up once it answers again (or
+// counted, when that is more than the catch-up allows).
 
 #include <array>
 #include <cstdint>
@@ -46,13 +49,15 @@ public:
     CompanionTick(CompanionState& state, CompanionView& view, MemoDatabase& database,
                   Player* player, MessageBoxes& boxes);
 
-    void rtimerTimer();
+    // One tick (rtimerTimer).
+    void tick();
 
 private:
     struct Outcome;
 
     void catchUpOverdueCheck(Outcome& outcome);
     void overdueCountAfterGap(Outcome& outcome);
+    void speakOverdueCount(Outcome& outcome);
     void hourlyChime(std::int64_t second, Outcome& outcome);
     // False when the database could not answer for this second.
     bool announceDueItem(std::int64_t second, Outcome& outcome);
@@ -60,7 +65,7 @@ private:
     // A statement failed: the first failure of an outage is shown, later ones are not.
     void databaseFailed(const std::exception& error, Outcome& outcome);
     void databaseAnswered() { failing_ = false; }
-    void forgetOldAnnouncements();
+    void forgetOldChimes();
 
     CompanionState& state_;
     CompanionView& view_;
@@ -68,13 +73,16 @@ private:
     Player* player_;
     MessageBoxes& boxes_;
 
-    std::optional<std::int64_t> lastCovered_;  // local seconds since the date origin
-    std::int64_t newestCovered_ = 0;           // the latest second ever covered
+    // Local seconds since the date origin: the last second whose chime was decided, and
+    // the last second whose due items were looked up (behind while the database fails).
+    std::optional<std::int64_t> chimedThrough_;
+    std::int64_t lookedUpThrough_ = 0;
+    std::int64_t newestCovered_ = 0;  // the latest second ever chimed through
     bool gapCountPending_ = false;
     bool failing_ = false;  // a database error has been shown and none answered since
     bool ticking_ = false;
     // What has been announced, so that a clock moved backwards announces nothing twice:
-    // the full hours chimed and the (second, item) pairs announced, for the last day.
+    // the full hours chimed in the last day, and every (second, item) announced this run.
     std::set<std::int64_t> chimed_;
     std::set<std::pair<std::int64_t, std::int64_t>> announced_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the companion's deciding parts (the tick, the answer actions, the memo watcher,
-// the settings exchange) do to her window: speak, open the command panel, hide or show,
+// What the companion's deciding parts (the tick, the answer actions, the memo launcher,
+// the settings command) do to her window: speak, open the command panel, hide or show,
 // and the captions that hold state. The window implements it; tests use a fake that
 // records the calls.
 
@@ -23,18 +23,18 @@ public:
     // The bubble text (lblinfo); empty means nothing is being said.
     virtual QString bubbleText() const = 0;
     virtual void setBubbleText(const QString& text) = 0;
-    virtual void showinfo() = 0;  // the text in the small bubble; shows a hidden companion
-    virtual void showmenu() = 0;  // the command panel, bubble text cleared
+    // The text in the small bubble; shows her if she is hidden (showinfo).
+    virtual void showInfo() = 0;
+    // The command panel in place of the bubble, the bubble text cleared (showmenu).
+    virtual void showCommandPanel() = 0;
 
-    // Shown exactly while toptimer runs; the toggle is btnhideClick.
+    // Shown exactly while toptimer runs; the hide/show toggle is btnhideClick.
     virtual bool isShown() const = 0;
-    virtual void btnhideClick() = 0;
+    virtual void toggleShown() = 0;
 
     // The memo button (btnreminder) and the main menu's memo item (N2), set together.
     virtual QString memoCaption() const = 0;
     virtual void setMemoCaptions(const QString& caption) = 0;
-    // The memo button's action: start the memo program, or close it when it runs.
-    virtual void btnreminderClick() = 0;
 
     virtual QString answerCaption(AnswerItem item) const = 0;
     virtual void setAnswerCaption(AnswerItem item, const QString& caption) = 0;

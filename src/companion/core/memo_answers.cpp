@@ -21,13 +21,22 @@ void checkplan(CompanionState& state, CompanionView& view, MemoQuery& query) {
 
 void checkreminder(CompanionState& state, CompanionView& view, MemoQuery& query) {
     state.overduecount = static_cast<int>(countOverdueReminders(query, currentClock().now()));
-    if (state.overduecount > 0)
+    if (state.overduecount > 0) {
         view.setBubbleText(QStringLiteral("你有%1项已经过期的提醒事项").arg(state.overduecount));
+        state.plancount = 0;  // "查看" now opens the reminders
+    }
     state.overduechecked = true;
 }
 
+void armAnswersForCount(CompanionState& state, CompanionView& view) {
+    state.answering = true;
+    view.setAnswerCaption(AnswerItem::View, kViewCaption);
+    view.setAnswerVisible(AnswerItem::Postpone, false);
+    view.setAnswerCaption(AnswerItem::GotIt, kGotItCaption);
+}
+
 bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
-                       MessageBoxes& boxes, const QString& prefix) {
+                       const ErrorReport& reportError, const QString& prefix) {
     const QString before = view.bubbleText();
     try {
         checkplan(state, view, query);
@@ -37,7 +46,7 @@ bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& qu
         }
     } catch (const MemoError& error) {
         view.setBubbleText(before);
-        boxes.error(errorText(error));
+        reportError(errorText(error));
         return false;
     }
     state.answering = true;
@@ -57,34 +66,34 @@ bool MemoAnswers::writeHandOff(const QString& name, const QByteArray& bytes) {
     return false;
 }
 
-void MemoAnswers::N13Click() {
+void MemoAnswers::view() {
     state_.answering = false;
     if (view_.answerVisible(AnswerItem::Postpone)) {
         // A due item is announced: the memo program opens on it.
         if (!writeHandOff(kReminderHandOffFile,
                           QByteArray::number(static_cast<qlonglong>(state_.reminderid)) + "\r\n"))
             return;
-        view_.btnreminderClick();
+        launcher_.startOrClose();
     } else {
         const QString caption = view_.answerCaption(AnswerItem::View);
         if (caption.contains(kViewCaption)) {
             const QString& handOff = state_.plancount > 0 ? kPlanHandOffFile : kReminderHandOffFile;
             if (!writeHandOff(handOff, QByteArray())) return;
-            view_.btnreminderClick();
+            launcher_.startOrClose();
         }
         if (caption.contains(kShutDownCaption)) {
             if (boxes_.question(kShutdownQuestionCaption, kShutdownQuestion)) shutdown_.powerOff();
-            view_.btnreminderClick();  // the main menu's memo item, N2
+            launcher_.startOrClose();  // as the main menu's memo item does
         }
     }
-    view_.showmenu();
+    view_.showCommandPanel();
     state_.plancount = 0;
 }
 
-void MemoAnswers::N12Click() {
+void MemoAnswers::closeItem() {
     if (view_.answerVisible(AnswerItem::Postpone)) {
         try {
-            closeItem(query_, state_.reminderid);
+            plumo::closeItem(query_, state_.reminderid);
         } catch (const MemoError& error) {
             boxes_.error(errorText(error));
             return;
@@ -93,9 +102,9 @@ void MemoAnswers::N12Click() {
     dismiss();
 }
 
-void MemoAnswers::N14Click() {
+void MemoAnswers::postponeItem() {
     try {
-        postponeItem(query_, state_.reminderid);
+        plumo::postponeItem(query_, state_.reminderid);
     } catch (const MemoError& error) {
         boxes_.error(errorText(error));
         return;
@@ -106,9 +115,9 @@ void MemoAnswers::N14Click() {
 void MemoAnswers::dismiss() {
     view_.setAnswerVisible(AnswerItem::Postpone, false);
     state_.answering = false;
-    view_.btnhideClick();
+    view_.toggleShown();
     view_.setAnswerCaption(AnswerItem::GotIt, kGotItCaption);
-    view_.showmenu();
+    view_.showCommandPanel();
     state_.plancount = 0;
 }
 

@@ -2,13 +2,15 @@
 
 // The start-up counts of open plans and overdue reminders, and the answer menu that a
 // click on her bubble opens after a count, a due item or the late-night advice.
-// No widgets: the actions see the companion state and view, the memo query and the
-// message-box and shutdown seams.
+// No widgets: the actions see the companion state and view, the memo query, the memo
+// program's launcher and the message-box and shutdown seams.
 
 #include <QString>
+#include <functional>
 
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/memo_launcher.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
 #include "platform/system_shutdown.h"
@@ -33,31 +35,48 @@ inline const QString kPlanHandOffFile = QStringLiteral("mp.tmp");
 void checkplan(CompanionState& state, CompanionView& view, MemoQuery& query);
 
 // Counts the open reminders due before the current second into overduecount; with any,
-// the bubble text says how many. Sets overduechecked once the count is taken.
-// Throws MemoError when the statement fails.
+// the bubble text says how many, and a plan count said before no longer stands.
+// Sets overduechecked once the count is taken. Throws MemoError when the statement fails.
 void checkreminder(CompanionState& state, CompanionView& view, MemoQuery& query);
+
+// An overdue count taken later than start-up takes over her bubble and answer menu as a
+// start-up count does: "查看" and "知道了", "延迟一天" hidden, so that no answer reaches an
+// item announced before.
+void armAnswersForCount(CompanionState& state, CompanionView& view);
+
+// Shows an error to the user; at start-up, once her first frame is on the screen.
+using ErrorReport = std::function<void(const QString& text)>;
 
 // The counts of the start-up sequence: the open plans, or else the overdue reminders.
 // When one is above 0 the menu is armed with "查看" and the bubble says `prefix` and the
-// count. A failing statement shows its error and leaves the bubble as it was, so that
+// count. A failing statement reports its error and leaves the bubble as it was, so that
 // the idle greeting follows. Returns true when a count was put in the bubble.
 bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
-                       MessageBoxes& boxes, const QString& prefix);
+                       const ErrorReport& reportError, const QString& prefix);
 
 // The three actions of the answer menu. Each that fails (a statement, a hand-off file)
 // shows its error and skips its remaining steps.
 class MemoAnswers {
 public:
-    MemoAnswers(CompanionState& state, CompanionView& view, MemoQuery& query, MessageBoxes& boxes,
-                SystemShutdown& shutdown)
-        : state_(state), view_(view), query_(query), boxes_(boxes), shutdown_(shutdown) {}
+    MemoAnswers(CompanionState& state, CompanionView& view, MemoQuery& query,
+                MemoLauncher& launcher, MessageBoxes& boxes, SystemShutdown& shutdown)
+        : state_(state),
+          view_(view),
+          query_(query),
+          launcher_(launcher),
+          boxes_(boxes),
+          shutdown_(shutdown) {}
 
-    void N13Click();  // "查看" (or "关机" after the late-night advice)
-    void N12Click();  // "知道了" (or "不再提醒" while a due item is announced)
-    void N14Click();  // "延迟一天"
+    // "查看" (N13): the memo program on what the bubble speaks of; "关机" after the
+    // late-night advice.
+    void view();
+    // "知道了" (N12), or "不再提醒" while a due item is announced: closes that item.
+    void closeItem();
+    // "延迟一天" (N14): the announced item one day later.
+    void postponeItem();
 
 private:
-    // Steps shared by N12Click and N14Click once the database is done with.
+    // Steps shared by closeItem and postponeItem once the database is done with.
     void dismiss();
     // Writes a hand-off file whole and closes it; false after showing why it failed.
     bool writeHandOff(const QString& name, const QByteArray& bytes);
@@ -65,6 +84,7 @@ private:
     CompanionState& state_;
     CompanionView& view_;
     MemoQuery& query_;
+    MemoLauncher& launcher_;
     MessageBoxes& boxes_;
     SystemShutdown& shutdown_;
 };

@@ -6,7 +6,7 @@ MemoLauncher::MemoLauncher(CompanionState& state, CompanionView& view, ProgramLa
                            ProcessTable& processes)
     : state_(state), view_(view), programs_(programs), processes_(processes) {}
 
-void MemoLauncher::btnreminderClick() {
+void MemoLauncher::startOrClose() {
     state_.watchedexe = kMemoProgram;
     if (findprocess(kMemoProgram) != 0) {
         // Running, whoever started it: end every copy.
@@ -20,10 +20,10 @@ void MemoLauncher::btnreminderClick() {
     programs_.open(state_.apppath + kMemoProgram, kMemoProgramArgument);
     setWatching(true);
     view_.setMemoCaptions(kMemoCaptionClose);
-    if (view_.isShown()) view_.btnhideClick();
+    if (view_.isShown()) view_.toggleShown();
 }
 
-void MemoLauncher::watchTimerTimer() {
+void MemoLauncher::checkStillRunning() {
     if (findprocess(state_.watchedexe) != 0) return;
     if (state_.watchedexe == kMemoProgram) view_.setMemoCaptions(kMemoCaptionOpen);
     state_.watchedexe.clear();

@@ -2,7 +2,8 @@
 
 // The memo button: starts the memo program, or ends it when it runs, and the watcher
 // that sets the memo captions back once the program is gone. No widgets: the window
-// routes btnreminder, N2 and watchTimer here and runs watchTimer while watching() says so.
+// routes btnreminder, N2 and watchTimer here and runs watchTimer while watching() says
+// so; the answer menu's "查看" comes here too.
 //
 //   Idle     "备忘录"     watchTimer off  watchedexe empty
 //   Started  "关闭备忘录"  watchTimer on   watchedexe "Notavo"
@@ -28,10 +29,11 @@ public:
     MemoLauncher(CompanionState& state, CompanionView& view, ProgramLauncher& programs,
                  ProcessTable& processes);
 
-    // btnreminder, also N2 and the answer menu's "查看".
-    void btnreminderClick();
-    // watchTimer's tick, once a second while watching().
-    void watchTimerTimer();
+    // Starts the memo program, or ends every copy when one runs (btnreminder, N2).
+    void startOrClose();
+    // Once a second while watching(): sets the captions back once the program is gone
+    // (watchTimer).
+    void checkStillRunning();
 
     // Whether watchTimer is enabled.
     bool watching() const { return watching_; }

@@ -3,8 +3,6 @@
 #include "memo/memo_actions.h"
 #include "memo/memo_errors.h"
 #include "platform/clock.h"
-#include "platform/message_box.h"
-#include "settings/settings_io.h"
 
 namespace plumo {
 namespace {
@@ -17,17 +15,30 @@ std::string toDatabaseText(const QString& text) { return text.toUtf8().toStdStri
 
 }  // namespace
 
+void readCompanionSettings(CompanionState& state, AutostartStore& autostart,
+                           const SettingsErrorReport& report) {
+    const SettingsValues values = readSettings(state.datapath, autostart, report);
+    state.timeset = values.timeset;
+    state.soundset = values.soundset;
+    state.autoset = values.autoset;
+}
+
 SettingsExchange::SettingsExchange(CompanionState& state, CompanionView& view, MemoQuery& query,
-                                   AutostartStore& autostart, SettingsWindowRunner showWindow)
+                                   AutostartStore& autostart, MessageBoxes& boxes,
+                                   SettingsWindowRunner showWindow)
     : state_(state),
       view_(view),
       query_(query),
       autostart_(autostart),
+      boxes_(boxes),
       showWindow_(std::move(showWindow)) {}
 
-void SettingsExchange::nsetClick() {
+void SettingsExchange::openSettings() {
+    const SettingsErrorReport report = [this](const QString& text) { showError(text); };
     try {
-        readconfig();
+        // An autostart error is shown and the window still opens, so that the user can
+        // switch autostart off.
+        readCompanionSettings(state_, autostart_, report);
         const QString stored = QString::fromUtf8(readStoredPassword(query_));
 
         SettingsForm form;
@@ -41,7 +52,7 @@ void SettingsExchange::nsetClick() {
         }
 
         // She waits in the tray while the settings are open, and stays there.
-        if (view_.isShown()) view_.btnhideClick();
+        if (view_.isShown()) view_.toggleShown();
 
         const std::optional<SettingsForm> result = showWindow_(form);
         if (!result) return;
@@ -50,9 +61,9 @@ void SettingsExchange::nsetClick() {
         state_.autoset = result->chkauto ? kOn : kOff;
         state_.soundset = QString::number(result->soundcate < 0 ? -1 : result->soundcate);
         storePassword(*result, stored);
-        saveconfig();
+        saveSettings();
     } catch (const MemoError& error) {
-        currentMessageBoxes().error(QString::fromUtf8(error.what()));
+        showError(QString::fromUtf8(error.what()));
     }
 }
 
@@ -69,20 +80,9 @@ void SettingsExchange::storePassword(const SettingsForm& form, const QString& st
         changePassword(query_, toDatabaseText(newPassword), currentClock().now());
 }
 
-void SettingsExchange::readconfig() {
-    // An autostart error is shown and the window still opens, so that the user can switch
-    // autostart off.
-    const SettingsValues values =
-        readSettings(state_.datapath, autostart_,
-                     [](const QString& text) { currentMessageBoxes().error(text); });
-    state_.timeset = values.timeset;
-    state_.soundset = values.soundset;
-    state_.autoset = values.autoset;
-}
-
-void SettingsExchange::saveconfig() {
+void SettingsExchange::saveSettings() {
     writeSettings(state_.datapath, SettingsValues{state_.timeset, state_.soundset, state_.autoset},
-                  autostart_, [](const QString& text) { currentMessageBoxes().error(text); });
+                  autostart_, [this](const QString& text) { showError(text); });
 }
 
 }  // namespace plumo

@@ -8,6 +8,7 @@
 #include "notavo_process.h"
 #include "support/fake_clock.h"
 #include "support/fake_companion_view.h"
+#include "support/fake_program_launcher.h"
 #include "support/fake_system_shutdown.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_dir.h"
@@ -29,9 +30,10 @@ protected:
         state.apppath = QStringLiteral("/opt/plumo/");
         state.datapath = QString::fromStdString(dir.path().string()) + QLatin1Char('/');
         // What the memo program finds when the memo button starts it.
-        view.onMemoButton = [this] {
+        programs.onOpen = [this] {
             handOffAtStart = {readIfThere("mr.tmp"), readIfThere("mp.tmp")};
         };
+        programs.table = &processes;
     }
 
     fs::path databaseFile() const { return dir / "config/d.ini"; }
@@ -56,7 +58,13 @@ protected:
         view.visible[AnswerItem::Postpone] = true;
         view.captions[AnswerItem::GotIt] = kRemindNoMoreCaption;
     }
-    MemoAnswers answers() { return MemoAnswers(state, view, database->query(), boxes, shutdown); }
+    MemoAnswers answers() {
+        return MemoAnswers(state, view, database->query(), launcher, boxes, shutdown);
+    }
+    // Reports an error the way start-up does: into the recording message boxes.
+    ErrorReport report() {
+        return [this](const QString& text) { boxes.error(text); };
+    }
     std::string item57(const char* column) {
         return raw->scalarText(std::string("select ") + column + " from log where id=57");
     }
@@ -69,6 +77,9 @@ protected:
     test::FakeCompanionView view;
     test::RecordingMessageBoxes boxes;
     test::FakeSystemShutdown shutdown;
+    test::FakeProcessTable processes;
+    test::RecordingLauncher programs;
+    MemoLauncher launcher{state, view, programs, processes};
     std::pair<std::string, std::string> handOffAtStart{"<not started>", "<not started>"};
 };
 
@@ -78,17 +89,18 @@ TEST_F(MemoAnswersTest, OpenPlansAreCountedAndViewHandsTheMemoProgramAnEmptyPlan
     addPlan("plan three");
     addReminder("long overdue", "2024-03-01 09:00:00");
 
-    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
     EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有3项未完成的计划"));
     EXPECT_TRUE(state.answering);
     EXPECT_EQ(state.plancount, 3);
     EXPECT_FALSE(state.overduechecked);  // the overdue count is left to the tick
 
     dir.write("mp.tmp", "stale content");
-    answers().N13Click();
+    answers().view();
     EXPECT_EQ(handOffAtStart.second, "");  // written whole before the program started
     EXPECT_EQ(handOffAtStart.first, "<none>");
-    EXPECT_EQ(view.calls, QStringList({"btnreminderClick", "showmenu"}));
+    EXPECT_EQ(programs.started, QStringList{"/opt/plumo/Notavo -s"});
+    EXPECT_EQ(view.calls, QStringList({"toggleShown", "showCommandPanel"}));
     EXPECT_FALSE(state.answering);
     EXPECT_EQ(state.plancount, 0);
     EXPECT_TRUE(boxes.errors.isEmpty());
@@ -103,21 +115,21 @@ TEST_F(MemoAnswersTest, OverdueRemindersAreCountedWhenNoPlanIsOpen) {
     addPlan("finished plan");
     raw->exec("update log set status=1 where flag=1");
 
-    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
     EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有2项已经过期的提醒事项"));
     EXPECT_EQ(state.overduecount, 2);
     EXPECT_TRUE(state.overduechecked);
     EXPECT_EQ(view.captions[AnswerItem::View], kViewCaption);
 
     dir.write("mr.tmp", "12\r\n");
-    answers().N13Click();
+    answers().view();
     EXPECT_EQ(handOffAtStart.first, "");
     EXPECT_EQ(handOffAtStart.second, "<none>");
 }
 
 TEST_F(MemoAnswersTest, NothingToCountLeavesTheBubbleForTheGreeting) {
     addReminder("later today", "2024-03-05 18:00:00");
-    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
     EXPECT_EQ(view.bubble, QString());
     EXPECT_FALSE(state.answering);
     EXPECT_TRUE(state.overduechecked);
@@ -127,7 +139,7 @@ TEST_F(MemoAnswersTest, AFailingCountShowsItsErrorAndLeavesTheBubbleAlone) {
     addPlan("plan");
     raw->exec("drop table log");
     view.bubble = QStringLiteral("before");
-    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), boxes, "下午好,"));
+    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
     ASSERT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(boxes.errors[0].contains(QStringLiteral("log"))) << boxes.errors[0].toStdString();
     EXPECT_EQ(view.bubble, QStringLiteral("before"));
@@ -137,7 +149,7 @@ TEST_F(MemoAnswersTest, AFailingCountShowsItsErrorAndLeavesTheBubbleAlone) {
 TEST_F(MemoAnswersTest, ViewOnADueItemHandsOverItsId) {
     announceItem57();
     dir.write("mp.tmp", "");
-    answers().N13Click();
+    answers().view();
     EXPECT_EQ(handOffAtStart.first, "57\r\n");
     EXPECT_EQ(item57("status"), "0");
     // The due item's answers stay for the next time the menu is armed.
@@ -148,18 +160,18 @@ TEST_F(MemoAnswersTest, ViewOnADueItemHandsOverItsId) {
 
 TEST_F(MemoAnswersTest, RemindNoMoreClosesTheItemAndHidesHer) {
     announceItem57();
-    answers().N12Click();
+    answers().closeItem();
     EXPECT_EQ(item57("status"), "1");
     EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
     EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
     EXPECT_FALSE(state.answering);
     EXPECT_FALSE(view.shown);
-    EXPECT_EQ(view.calls, QStringList({"btnhideClick", "showmenu"}));
+    EXPECT_EQ(view.calls, QStringList({"toggleShown", "showCommandPanel"}));
 }
 
 TEST_F(MemoAnswersTest, OneDayLaterMovesTheReminderAndKeepsTheItemOpen) {
     announceItem57();
-    answers().N14Click();
+    answers().postponeItem();
     EXPECT_EQ(item57("status"), "0");
     EXPECT_DOUBLE_EQ(raw->scalarDouble("select reminder from log where id=57"),
                      encodeDateTime(2024, 3, 6, 14, 30, 0));
@@ -172,11 +184,11 @@ TEST_F(MemoAnswersTest, GotItAfterACountLeavesTheDatabaseAlone) {
     addPlan("plan");
     addReminder("overdue", "2024-03-01 09:00:00");
     state.reminderid = 1;  // an item announced long ago, already answered
-    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), boxes, ""));
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), report(), ""));
     const std::string before =
         raw->scalarText("select group_concat(id||status||reminder) from log");
 
-    answers().N12Click();
+    answers().closeItem();
     EXPECT_EQ(raw->scalarText("select group_concat(id||status||reminder) from log"), before);
     EXPECT_FALSE(state.answering);
     EXPECT_EQ(state.plancount, 0);
@@ -185,7 +197,7 @@ TEST_F(MemoAnswersTest, GotItAfterACountLeavesTheDatabaseAlone) {
 TEST_F(MemoAnswersTest, AFailedStatementStopsTheAnswerBeforeItsOtherSteps) {
     announceItem57();
     raw->exec("drop table log");
-    answers().N12Click();
+    answers().closeItem();
     EXPECT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(view.visible[AnswerItem::Postpone]);
     EXPECT_TRUE(state.answering);
@@ -195,11 +207,11 @@ TEST_F(MemoAnswersTest, AFailedStatementStopsTheAnswerBeforeItsOtherSteps) {
 TEST_F(MemoAnswersTest, AHandOffFileThatCannotBeWrittenKeepsTheMemoProgramClosed) {
     announceItem57();
     state.datapath = QString::fromStdString((dir / "gone").string()) + QLatin1Char('/');
-    answers().N13Click();
+    answers().view();
     ASSERT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(boxes.errors[0].contains(QStringLiteral("gone/mr.tmp")))
         << boxes.errors[0].toStdString();
-    EXPECT_FALSE(view.calls.contains(QStringLiteral("btnreminderClick")));
+    EXPECT_TRUE(programs.started.isEmpty());
 }
 
 TEST_F(MemoAnswersTest, ShutDownAsksFirstAndOpensTheMemoButtonEitherWay) {
@@ -207,14 +219,14 @@ TEST_F(MemoAnswersTest, ShutDownAsksFirstAndOpensTheMemoButtonEitherWay) {
     state.answering = true;
 
     boxes.answer = false;
-    answers().N13Click();
+    answers().view();
     EXPECT_EQ(boxes.questions, QStringList({"温馨提示|电脑即将关闭，确定吗"}));
     EXPECT_EQ(shutdown.powerOffs, 0);
-    EXPECT_EQ(view.calls, QStringList({"btnreminderClick", "showmenu"}));
+    EXPECT_EQ(programs.started, QStringList{"/opt/plumo/Notavo -s"});
     EXPECT_EQ(handOffAtStart.first, "<none>");  // no hand-off file for the night offer
 
     boxes.answer = true;
-    answers().N13Click();
+    answers().view();
     EXPECT_EQ(shutdown.powerOffs, 1);
     EXPECT_EQ(boxes.questions.size(), 2);
 }
@@ -222,7 +234,7 @@ TEST_F(MemoAnswersTest, ShutDownAsksFirstAndOpensTheMemoButtonEitherWay) {
 TEST_F(MemoAnswersTest, ADueItemAnnouncedAfterTheNightAdviceIsStillViewed) {
     view.captions[AnswerItem::View] = kShutDownCaption;
     announceItem57();
-    answers().N13Click();
+    answers().view();
     EXPECT_TRUE(boxes.questions.isEmpty());
     EXPECT_EQ(handOffAtStart.first, "57\r\n");
     EXPECT_EQ(shutdown.powerOffs, 0);

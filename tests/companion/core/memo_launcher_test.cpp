@@ -4,21 +4,10 @@
 
 #include "support/fake_companion_view.h"
 #include "support/fake_process_table.h"
+#include "support/fake_program_launcher.h"
 
 namespace plumo {
 namespace {
-
-// Starts nothing by itself; a test decides whether a start leaves a process behind.
-class RecordingLauncher : public ProgramLauncher {
-public:
-    bool open(const QString& program, const QString& parameter) override {
-        started << program + " " + parameter;
-        if (table) table->start(program.section('/', -1).toStdString());
-        return table != nullptr;
-    }
-    QStringList started;
-    test::FakeProcessTable* table = nullptr;  // where a start shows up, if it succeeds
-};
 
 class MemoLauncherTest : public ::testing::Test {
 protected:
@@ -33,36 +22,36 @@ protected:
     CompanionState state;
     test::FakeCompanionView view;
     test::FakeProcessTable processes;
-    RecordingLauncher programs;
+    test::RecordingLauncher programs;
     MemoLauncher launcher{state, view, programs, processes};
 };
 
 TEST_F(MemoLauncherTest, StartingShowsCloseCaptionsAndHidesHer) {
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_EQ(programs.started, QStringList{"/opt/plumo/Notavo -s"});
     EXPECT_EQ(view.memo, "关闭备忘录");
     EXPECT_EQ(state.watchedexe, "Notavo");
     EXPECT_TRUE(launcher.watching());
     EXPECT_FALSE(view.shown);
-    EXPECT_EQ(view.calls, (QStringList{"watch on", "btnhideClick"}));
+    EXPECT_EQ(view.calls, (QStringList{"watch on", "toggleShown"}));
 }
 
 TEST_F(MemoLauncherTest, StartingWhileHiddenLeavesHerHidden) {
     view.shown = false;
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_FALSE(view.shown);
-    EXPECT_FALSE(view.calls.contains("btnhideClick"));
+    EXPECT_FALSE(view.calls.contains("toggleShown"));
 }
 
 TEST_F(MemoLauncherTest, ProgramEndingByItselfBringsTheCaptionsBackAtTheNextTick) {
-    launcher.btnreminderClick();
-    launcher.watchTimerTimer();
-    launcher.watchTimerTimer();
+    launcher.startOrClose();
+    launcher.checkStillRunning();
+    launcher.checkStillRunning();
     EXPECT_EQ(view.memo, "关闭备忘录");
     EXPECT_TRUE(launcher.watching());
 
     processes.end(processes.findFirst("Notavo"));
-    launcher.watchTimerTimer();
+    launcher.checkStillRunning();
     EXPECT_EQ(view.memo, "备忘录");
     EXPECT_TRUE(state.watchedexe.isEmpty());
     EXPECT_FALSE(launcher.watching());
@@ -70,14 +59,14 @@ TEST_F(MemoLauncherTest, ProgramEndingByItselfBringsTheCaptionsBackAtTheNextTick
 }
 
 TEST_F(MemoLauncherTest, ButtonEndsEveryCopyInAnyLetterCaseAndNothingElse) {
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     processes.start("NOTAVO");
     processes.start("/home/user/other/notavo");
     const long unrelated = processes.start("Notavo2");
     const long editor = processes.start("vexlar");
     view.shown = true;
 
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_EQ(processes.terminated.size(), 3u);
     ASSERT_EQ(processes.processes.size(), 2u);
     EXPECT_EQ(processes.processes[0].pid, unrelated);
@@ -90,14 +79,14 @@ TEST_F(MemoLauncherTest, ButtonEndsEveryCopyInAnyLetterCaseAndNothingElse) {
     // The watcher still runs once more and turns itself off without touching the captions.
     EXPECT_TRUE(launcher.watching());
     view.memo = QStringLiteral("untouched");
-    launcher.watchTimerTimer();
+    launcher.checkStillRunning();
     EXPECT_FALSE(launcher.watching());
     EXPECT_EQ(view.memo, "untouched");
 }
 
 TEST_F(MemoLauncherTest, ProgramStartedByHandIsEndedByTheFirstClick) {
     processes.start("Notavo");
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_TRUE(processes.processes.empty());
     EXPECT_TRUE(programs.started.isEmpty());
     EXPECT_FALSE(launcher.watching());
@@ -107,15 +96,15 @@ TEST_F(MemoLauncherTest, ProgramStartedByHandIsEndedByTheFirstClick) {
 
 TEST_F(MemoLauncherTest, MissingProgramResetsTheCaptionsAtTheFirstTick) {
     programs.table = nullptr;  // the start fails
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_EQ(view.memo, "关闭备忘录");
     EXPECT_FALSE(view.shown);
-    launcher.watchTimerTimer();
+    launcher.checkStillRunning();
     EXPECT_EQ(view.memo, "备忘录");
     EXPECT_FALSE(launcher.watching());
 
     // A second click tries again rather than ending something.
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_EQ(programs.started.size(), 2);
 }
 
@@ -123,7 +112,7 @@ TEST_F(MemoLauncherTest, FullPathEntriesAreNotFoundSoEachClickStartsAnother) {
     // Where the table reports full paths, finding compares whole entries only.
     processes.start("/opt/plumo/Notavo");
     EXPECT_EQ(launcher.findprocess("Notavo"), 0);
-    launcher.btnreminderClick();
+    launcher.startOrClose();
     EXPECT_EQ(programs.started.size(), 1);
     EXPECT_EQ(processes.processes.size(), 2u);
 }

@@ -28,7 +28,7 @@ protected:
         createMemoDatabase(dir / "config/d.ini");
         database = MemoDatabase::open(dir / "config/d.ini");
         exchange = std::make_unique<SettingsExchange>(
-            state, view, database->query(), autostart, [this](const SettingsForm& form) {
+            state, view, database->query(), autostart, boxes, [this](const SettingsForm& form) {
                 shownForms.push_back(form);
                 view.calls << QStringLiteral("window");
                 return answer ? answer(form) : std::nullopt;
@@ -70,11 +70,11 @@ TEST_F(SettingsExchangeTest, ConfirmingWithoutPasswordRewritesTheFileOnly) {
         form.chkauto = true;
         return form;
     };
-    exchange->nsetClick();
+    exchange->openSettings();
 
     ASSERT_EQ(shownForms.size(), 1u);
     EXPECT_EQ(shownForms[0], (SettingsForm{false, false, -1, false, "", ""}));
-    EXPECT_EQ(view.calls, (QStringList{"btnhideClick", "window"}));
+    EXPECT_EQ(view.calls, (QStringList{"toggleShown", "window"}));
     EXPECT_FALSE(view.shown);
     EXPECT_EQ(dir.read("config/config.ini"), "[setting]\r\ntime=on\r\nsound=-1\r\nauto=on\r\n");
     EXPECT_EQ(state.timeset, "on");
@@ -87,7 +87,7 @@ TEST_F(SettingsExchangeTest, ConfirmingWithoutPasswordRewritesTheFileOnly) {
 TEST_F(SettingsExchangeTest, CancellingChangesNothingAndLeavesHerInTheTray) {
     sql("insert into master(pwd,created) values('secret','then')");
     state.timeset = "stale";
-    exchange->nsetClick();
+    exchange->openSettings();
 
     ASSERT_EQ(shownForms.size(), 1u);
     EXPECT_EQ(shownForms[0], (SettingsForm{false, false, 1, true, kPasswordPlaceholder, "secret"}));
@@ -97,8 +97,8 @@ TEST_F(SettingsExchangeTest, CancellingChangesNothingAndLeavesHerInTheTray) {
     EXPECT_FALSE(view.shown);
 
     // Opened again while she is in the tray: she stays there.
-    exchange->nsetClick();
-    EXPECT_EQ(view.calls, (QStringList{"btnhideClick", "window", "window"}));
+    exchange->openSettings();
+    EXPECT_EQ(view.calls, (QStringList{"toggleShown", "window", "window"}));
     EXPECT_FALSE(view.shown);
 }
 
@@ -108,12 +108,12 @@ TEST_F(SettingsExchangeTest, SettingChangingKeepingAndRemovingThePassword) {
         form.txtpwd = QStringLiteral(" 密码\"1 ");
         return form;
     };
-    exchange->nsetClick();
+    exchange->openSettings();
     EXPECT_EQ(masterRows(), QStringList{"密码\"1|2026-3-14 9:26:53"});
 
     clock.set(2026, 3, 15);
     answer = [](SettingsForm form) { return form; };  // the placeholder stays
-    exchange->nsetClick();
+    exchange->openSettings();
     EXPECT_EQ(shownForms.back().pwd, QStringLiteral("密码\"1"));
     EXPECT_EQ(masterRows(), QStringList{"密码\"1|2026-3-14 9:26:53"});
 
@@ -121,14 +121,14 @@ TEST_F(SettingsExchangeTest, SettingChangingKeepingAndRemovingThePassword) {
         form.txtpwd = QStringLiteral("new2");
         return form;
     };
-    exchange->nsetClick();
+    exchange->openSettings();
     EXPECT_EQ(masterRows(), QStringList{"new2|2026-3-15"});
 
     answer = [](SettingsForm form) {
         form.chkpwd = false;
         return form;
     };
-    exchange->nsetClick();
+    exchange->openSettings();
     EXPECT_TRUE(masterRows().isEmpty());
     EXPECT_EQ(dir.read("config/config.ini"), "[setting]\r\ntime=off\r\nsound=1\r\nauto=off\r\n");
     EXPECT_TRUE(boxes.errors.isEmpty());
@@ -141,7 +141,7 @@ TEST_F(SettingsExchangeTest, AFailingAutostartEntryStillOpensTheWindow) {
         form.chkauto = false;
         return form;
     };
-    exchange->nsetClick();
+    exchange->openSettings();
     ASSERT_EQ(shownForms.size(), 1u);
     EXPECT_TRUE(shownForms[0].chkauto);
     EXPECT_EQ(boxes.errors, QStringList{"Failed to set data for 'fake entry'"});
@@ -151,7 +151,7 @@ TEST_F(SettingsExchangeTest, AFailingAutostartEntryStillOpensTheWindow) {
 
 TEST_F(SettingsExchangeTest, ADatabaseErrorEndsTheCommandBeforeTheWindow) {
     sql("drop table master");
-    exchange->nsetClick();
+    exchange->openSettings();
     EXPECT_TRUE(shownForms.empty());
     EXPECT_TRUE(view.shown);
     ASSERT_EQ(boxes.errors.size(), 1);

@@ -24,9 +24,9 @@ namespace plumo::test {
 // Remembers what she said and when.
 class SayingView : public FakeCompanionView {
 public:
-    void showinfo() override {
+    void showInfo() override {
         said.emplace_back(currentClock().now(), bubble);
-        FakeCompanionView::showinfo();
+        FakeCompanionView::showInfo();
     }
     std::vector<std::pair<DateTime, QString>> said;
 };
@@ -50,7 +50,7 @@ protected:
     }
     void tickAt(DateTime when) {
         clock.set(when);
-        tick->rtimerTimer();
+        tick->tick();
     }
     // One tick in every second from `from` to `to`, both included.
     void tickEverySecond(DateTime from, DateTime to) {
