@@ -19,6 +19,7 @@
 #include "image/window_shape.h"
 #include "memo/memo_schema.h"
 #include "memo/memo_startup.h"
+#include "notavo_process.h"
 #include "platform/program_launcher.h"
 #include "recording_player.h"
 #include "support/fake_clock.h"
@@ -188,11 +189,20 @@ TEST_F(CompanionTest, TrayIconAndStartUpSoundComeBeforeAStartUpMessageAndOnlyOnc
         MessageBoxes* previous;
     };
     std::filesystem::remove(folder / "skin/g2");  // a skin message
-    autostart.failWrites = true;                  // and an autostart message
+    autostart.failWrites = true;                  // an autostart message
+    {
+        // and a start-up count that fails: the file opens, its statement does not run
+        test::RawConnection raw(folder / "config/d.ini");
+        raw.exec("drop table log");
+        raw.exec(
+            "create view log as select 1 as id, 'x' as title, "
+            "abs(-9223372036854775807 - 1) as flag, 0 as status, 0.0 as reminder");
+    }
     StateAtMessage messages(&player, &tray);
     auto girl = start();
     ASSERT_TRUE(started);
-    EXPECT_EQ(messages.seen, (QStringList{"played 1, tray icon up", "played 1, tray icon up"}));
+    EXPECT_EQ(messages.seen, (QStringList{"played 1, tray icon up", "played 1, tray icon up",
+                                          "played 1, tray icon up"}));
     QTest::qWait(50);
     EXPECT_EQ(player.played.size(), 1);
     EXPECT_EQ(tray.count(NotifyOperation::Add), 1);

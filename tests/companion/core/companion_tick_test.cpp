@@ -187,6 +187,50 @@ TEST_F(TickFixture, AfterSleepTheCountWaitsForTheAnnouncedItemsAnswer) {
     EXPECT_EQ(saidTexts(), QStringList({"waiting", "你有2项已经过期的提醒事项"}));
 }
 
+TEST_F(TickFixture, AfterViewTheCountIsNotHeldAndTakesOverTheAnswerMenu) {
+    state.timeset = QStringLiteral("off");
+    addItem("viewed", at(10, 0, 0));
+    addItem("fell due asleep", at(10, 30, 0));
+    tickAt(at(10, 0, 0));
+    state.answering = false;  // "查看": the item's answers stay in the menu, not armed
+    tickAt(at(11, 0, 0));
+    EXPECT_EQ(saidTexts(), QStringList({"viewed", "你有2项已经过期的提醒事项"}));
+    EXPECT_TRUE(state.answering);
+    // No answer to the count reaches the item announced before.
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
+    EXPECT_EQ(view.captions[AnswerItem::View], kViewCaption);
+}
+
+TEST_F(TickFixture, TheChimeKeepsTimeThroughADatabaseOutage) {
+    addItem("in the outage", at(13, 0, 10));
+    tickAt(at(12, 59, 29));
+    raw->exec("alter table log rename to log_away");
+    tickEverySecond(at(12, 59, 30), at(13, 0, 0));
+    EXPECT_EQ(played(), QStringList{"sound/pc/13.mp3"});  // on the hour, not after
+
+    // Held up past what a tick catches up one by one: the item is counted, not lost.
+    tickEverySecond(at(13, 0, 1), at(13, 0, 40));
+    raw->exec("alter table log_away rename to log");
+    tickAt(at(13, 0, 41));
+    EXPECT_EQ(saidTexts(), QStringList{"你有1项已经过期的提醒事项"});
+    EXPECT_EQ(boxes.errors.size(), 1);
+}
+
+TEST_F(TickFixture, TheCatchUpCoversSixtySecondsOneByOne) {
+    state.timeset = QStringLiteral("off");
+    addItem("sixty seconds late", at(9, 0, 1));
+    tickAt(at(9, 0, 0));
+    tickAt(at(9, 1, 0));  // 60 s since the last tick: still announced in its own second
+    EXPECT_EQ(saidTexts(), QStringList{"sixty seconds late"});
+
+    addItem("sixty-one seconds late", at(9, 1, 1));
+    view.visible[AnswerItem::Postpone] = false;
+    state.answering = false;
+    tickAt(at(9, 2, 1));  // 61 s: a gap, counted instead
+    EXPECT_EQ(saidTexts(), QStringList({"sixty seconds late", "你有2项已经过期的提醒事项"}));
+}
+
 TEST_F(TickFixture, AClockMovedBackAnnouncesNothingTwice) {
     addItem("once", at(14, 30, 0));
     tickEverySecond(at(12, 59, 58), at(13, 0, 1));
@@ -201,6 +245,16 @@ TEST_F(TickFixture, AClockMovedBackAnnouncesNothingTwice) {
     tickAt(at(14, 28, 59));
     tickAt(at(14, 29, 0));
     EXPECT_EQ(saidTexts(), QStringList({"once", "new"}));
+}
+
+TEST_F(TickFixture, AClockMovedBackMoreThanADayAnnouncesNothingTwice) {
+    state.timeset = QStringLiteral("off");
+    addItem("once only", at(14, 30, 0, 4));
+    tickEverySecond(at(14, 29, 59, 4), at(14, 30, 1, 4));
+    tickAt(at(15, 0, 0, 5));                               // a day later
+    tickEverySecond(at(14, 29, 59, 4), at(14, 30, 1, 4));  // and back again
+    tickAt(at(15, 0, 0, 5));
+    EXPECT_EQ(saidTexts().count(QStringLiteral("once only")), 1);
 }
 
 TEST_F(TickFixture, ADatabaseOutageShowsOneBoxAndItsMissedItemsAfterwards) {

@@ -127,6 +127,20 @@ TEST_F(MemoAnswersTest, OverdueRemindersAreCountedWhenNoPlanIsOpen) {
     EXPECT_EQ(handOffAtStart.second, "<none>");
 }
 
+TEST_F(MemoAnswersTest, ALaterOverdueCountOverThePlanCountViewsTheReminders) {
+    addPlan("plan");
+    addReminder("fell due later", "2024-03-05 13:00:00");
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
+    ASSERT_EQ(state.plancount, 1);
+
+    // Left unanswered, the plan count gives way to the count the tick takes later.
+    checkreminder(state, view, database->query());
+    armAnswersForCount(state, view);
+    EXPECT_EQ(view.bubble, QStringLiteral("你有1项已经过期的提醒事项"));
+    answers().view();
+    EXPECT_EQ(handOffAtStart, std::make_pair(std::string(), std::string("<none>")));
+}
+
 TEST_F(MemoAnswersTest, NothingToCountLeavesTheBubbleForTheGreeting) {
     addReminder("later today", "2024-03-05 18:00:00");
     EXPECT_FALSE(takeStartupCounts(state, view, database->query(), report(), "下午好,"));
