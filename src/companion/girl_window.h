@@ -49,7 +49,7 @@
 #include "companion/core/companion_view.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
-#include "settings/autostart.h"
+#include "platform/autostart_store.h"
 #include "sound/player.h"
 #include "tray/tray_icon.h"
 

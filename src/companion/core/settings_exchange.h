@@ -10,7 +10,7 @@
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
 #include "memo/memo_database.h"
-#include "settings/autostart.h"
+#include "platform/autostart_store.h"
 #include "settings/settings_form.h"
 
 namespace plumo {
