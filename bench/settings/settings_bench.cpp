@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "platform/linux/xdg_autostart_store.h"
 #include "settings/autostart.h"
 #include "settings/settings_file.h"
 

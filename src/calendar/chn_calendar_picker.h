@@ -15,34 +15,17 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
-#include <array>
 
 #include "base/date_time.h"
+#include "calendar/month_cells.h"
+#include "calendar/up_down.h"
 
 class QLabel;
 class QMenu;
-class QToolButton;
 
 namespace plumo {
 
-// A bare up-down: two arrow buttons stepping a position within a range. Each step
-// reports the new position through Click, also when the position stays at its limit.
-class TUpDown : public QWidget {
-    Q_OBJECT
-public:
-    TUpDown(int min, int max, QWidget* parent);
-    int Position() const { return position_; }
-    void setPosition(int position);  // kept within the range, raises nothing
-    void stepBy(int delta);          // what a click on an arrow does
-
-signals:
-    void Click(int position);
-
-private:
-    int min_;
-    int max_;
-    int position_;
-};
+class TCalendarGrid;
 
 class TChnCalendar : public QWidget {
     Q_OBJECT
@@ -54,17 +37,7 @@ public:
     static constexpr int kMinYear = 1901;
     static constexpr int kMaxYear = 2050;
 
-    // What one day cell shows.
-    struct DayCell {
-        int day = 0;
-        bool hasDay = false;
-        QString dayText;
-        QString cnMonthText;
-        QString cnDayText;
-        QString lowerText;
-        QColor dayColour;
-        QColor lowerColour;
-    };
+    using DayCell = plumo::DayCell;
 
     explicit TChnCalendar(QWidget* owner = nullptr);
     ~TChnCalendar() override;
@@ -182,11 +155,13 @@ private:
     void createMenus();
     void rebuildMonth();  // steps 3 to 10 of SelectDate, for the stored date
     void fillCells();
+    // Drawing, in chn_calendar_drawing.cpp.
     void rebuildBackground();
     void drawPicture();
     void drawLayer(int W, int H, int pw, int ph);
     void blendLayer(int W, int H);
     void drawCell(QPainter& gridPainter, int column, int row);
+    // Navigation.
     bool selectCell(int column, int row);  // the grid's may-select rule
     void gridClicked(int column, int row);
     void monthUpDownClick(int position);
@@ -205,7 +180,7 @@ private:
     static void setLabelColour(QLabel* label, QColor c);
 
     // Owned parts.
-    QWidget* grid_ = nullptr;
+    TCalendarGrid* grid_ = nullptr;
     QLabel* lblToday_ = nullptr;
     QLabel* lblMonth_ = nullptr;
     QLabel* lblMonthUnit_ = nullptr;
@@ -226,8 +201,8 @@ private:
     QFont songFont9_;  // lower texts and week numbers
     QFont heiBold9_;   // day numbers
 
-    std::array<DayCell, 42> cells_;
-    std::array<QString, 6> weekNums_;
+    MonthCells cells_;
+    WeekNumbers weekNums_;
     QPoint current_{1, 1};
 
     DateTime dateTime_ = 0;

@@ -1,57 +1,17 @@
 #include "image/image_file.h"
 
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "image/rgba_image.h"
-#include "platform/file_descriptor.h"
+#include "platform/regular_file.h"
 
 namespace plumo {
 
-namespace {
-
-// Compressed files are far smaller than their pixels; anything bigger is not one of ours.
-constexpr off_t kMaxFileBytes = static_cast<off_t>(kMaxImageBytes);
-
-std::string systemError(const char* action, int error) {
-    return std::string(action) + ": " + std::strerror(error);
-}
-
-}  // namespace
-
 std::string readImageFile(const std::string& path) {
-    // O_NONBLOCK so that a named pipe in place of the file cannot hang the open.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) throw ImageError(path, systemError("cannot open", errno));
-
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) throw ImageError(path, systemError("cannot read", errno));
-    if (S_ISDIR(info.st_mode)) throw ImageError(path, systemError("cannot read", EISDIR));
-    if (!S_ISREG(info.st_mode)) throw ImageError(path, "not a regular file");
-    if (info.st_size > kMaxFileBytes) {
-        throw ImageError(path, "file is too large (" + std::to_string(info.st_size) + " bytes)");
+    // Compressed files are far smaller than their pixels; anything bigger is not one of ours.
+    try {
+        return readRegularFile(path, kMaxImageBytes);
+    } catch (const FileReadError& e) {
+        throw ImageError(path, e.what());
     }
-
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count == 0) break;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            throw ImageError(path, systemError("cannot read", errno));
-        }
-        bytes.append(buffer, static_cast<std::size_t>(count));
-        if (bytes.size() > static_cast<std::size_t>(kMaxFileBytes)) {
-            throw ImageError(path, "file is too large");
-        }
-    }
-    return bytes;
 }
 
 }  // namespace plumo

@@ -11,10 +11,4 @@ public:
     virtual void powerOff() = 0;
 };
 
-// `systemctl poweroff`, and `shutdown -h now` when systemctl cannot be started or refuses.
-class CommandSystemShutdown final : public SystemShutdown {
-public:
-    void powerOff() override;
-};
-
 }  // namespace plumo

@@ -1,13 +1,6 @@
 #include "settings/data_folder.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -38,9 +31,8 @@ void makeFolder(const fs::path& folder) {
     if (fs::is_directory(folder, ec)) return;
     if (folder.has_parent_path() && folder.parent_path() != folder)
         makeFolder(folder.parent_path());
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        throw DataFolderError(
-            failure("create the folder", folder, std::error_code(errno, std::generic_category())));
+    if (const std::error_code made = makePrivateFolder(folder))
+        throw DataFolderError(failure("create the folder", folder, made));
     if (!fs::is_directory(folder, ec))
         throw DataFolderError("Cannot create the folder " + folder.string() +
                               ": a file of that name is in the way");
@@ -55,7 +47,7 @@ void copyIfAbsent(const fs::path& from, const fs::path& to) {
     fs::copy_file(from, to, fs::copy_options::none, ec);
     if (ec && ec != std::errc::file_exists)
         throw DataFolderError(failure("copy " + from.string() + " to", to, ec));
-    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    makeOwnerWritable(to);
 }
 
 void copySkins(const fs::path& from, const fs::path& to) {
@@ -74,21 +66,9 @@ void copySkins(const fs::path& from, const fs::path& to) {
     if (ec) throw DataFolderError(failure("read the folder", from, ec));
 }
 
-bool writableByUser(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
-
 }  // namespace
 
-fs::path userDataFolder(const EnvironmentLookup& getenv) {
-    const char* dataHome = getenv("XDG_DATA_HOME");
-    if (dataHome && *dataHome && fs::path(dataHome).is_absolute())
-        return fs::path(dataHome) / "plumo";
-    const char* home = getenv("HOME");
-    fs::path base = home && *home ? fs::path(home) : fs::path();
-    if (base.empty()) {
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) base = user->pw_dir;
-    }
-    return base / ".local" / "share" / "plumo";
-}
+fs::path userDataFolder(const EnvironmentLookup& getenv) { return userDataHome(getenv) / "plumo"; }
 
 DataFolder chooseDataFolder(const fs::path& programFolder, const EnvironmentLookup& getenv,
                             const WritableProbe& writable) {
@@ -136,7 +116,7 @@ fs::path stableExecutable(const DataFolder& data, const fs::path& executable) {
 }
 
 DataFolder openDataFolder(const fs::path& programFolder, bool withDatabase) {
-    DataFolder data = chooseDataFolder(programFolder, std::getenv, writableByUser);
+    DataFolder data = chooseDataFolder(programFolder, processEnvironment, writableByUser);
     prepareDataFolder(data, withDatabase);
     return data;
 }

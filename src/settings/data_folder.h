@@ -14,8 +14,9 @@
 // Plain C++, no Qt.
 
 #include <filesystem>
-#include <functional>
 #include <stdexcept>
+
+#include "platform/user_folders.h"
 
 namespace plumo {
 
@@ -27,11 +28,6 @@ struct DataFolder {
     std::filesystem::path folder;         // what the program writes; programFolder if portable
     bool installed = false;
 };
-
-// Reads an environment variable; nullptr when unset.
-using EnvironmentLookup = std::function<const char*(const char*)>;
-// Whether the user can create, rename and replace files in a folder.
-using WritableProbe = std::function<bool(const std::filesystem::path&)>;
 
 // Thrown when the user's folder cannot be made; what() names the file or folder at fault.
 class DataFolderError : public std::runtime_error {

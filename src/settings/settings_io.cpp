@@ -1,5 +1,7 @@
 #include "settings/settings_io.h"
 
+#include "settings/autostart.h"
+
 namespace plumo {
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "settings/autostart.h"
+#include "platform/autostart_store.h"
 #include "settings/settings_file.h"
 
 namespace plumo {

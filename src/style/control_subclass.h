@@ -5,6 +5,7 @@
 // button is painted by the overlay alone.
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -57,6 +58,7 @@ private:
     bool trueXPStyle() const;
     TColor parentBackground() const;
     TColor controlColour() const;
+    static int captionWidth(const QFontMetrics& fm, QString text);
 
     QPointer<QWidget> control_;
     ControlKind kind_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails when a file under src/ or tools/ includes a header of a higher layer, or when a
-# portable platform header declares a Linux class. The layers, lowest first:
+# Fails when a file under src/ or tools/ includes a header of a higher layer, or when Linux
+# code leaves src/platform/linux/: a portable platform header declaring a Linux class or
+# including a system header, or code above the platform using either. The layers, lowest first:
 #   base ← platform ← calendar, image, sound ← memo, settings ← companion/core
 #        ← companion (the window), tray, style ← app
 # A folder may include its own layer and every layer below; tools/ everything below the
@@ -41,10 +42,28 @@ while IFS= read -r file; do
              sed -E 's/^([0-9]+):[^"]*"([^"]+)".*/\1:\2/')
 done < <(find src tools -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.in' \) | sort)
 
-# Interfaces stay portable: their Linux implementations live in platform/linux/.
-if grep -nE '^(class|struct) [A-Za-z_]*(Linux|Xdg|X11|Xcb|Posix|Proc)([A-Z_ ]|$)' \
+# Interfaces stay portable: their Linux implementations live in platform/linux/, and only
+# the program's entry, which chooses them, includes their headers.
+linux_classes='XdgAutostartStore|ProcTable|CommandSystemShutdown|SingleInstanceGuard|FileDescriptor'
+if grep -nE "^(class|struct) ([A-Za-z_]*(Linux|Xdg|X11|Xcb|Posix|Proc)([A-Z_ ]|\$)|($linux_classes)\b)" \
         src/platform/*.h; then
     echo "a portable platform header above declares a Linux class"
+    status=1
+fi
+if grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<(unistd|pwd|fcntl|dirent|sys/[a-z_]+|X11/.+|xcb/.+)\.h>" \
+        src/platform/*.h; then
+    echo "a portable platform header above includes a system header of Linux"
+    status=1
+fi
+if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"platform/linux/' src tools |
+        grep -vE '^src/(platform/linux|app)/'; then
+    echo "a file above includes a Linux implementation; only src/app/ chooses them"
+    status=1
+fi
+# The folders cleared of system calls keep them behind the platform interfaces.
+if grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<(unistd|pwd|fcntl|sys/[a-z_]+)\.h>" \
+        src/base src/calendar src/image src/settings src/companion src/tray src/style src/app; then
+    echo "a file above makes system calls of Linux outside src/platform/linux/"
     status=1
 fi
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/autostart.h"
+#include "platform/autostart_store.h"
 
 namespace plumo::test {
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "fake_autostart_store.h"
+#include "platform/linux/xdg_autostart_store.h"
 #include "support/temp_dir.h"
 
 namespace plumo {

@@ -10,8 +10,8 @@
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
 #include "memo/memo_database.h"
+#include "platform/autostart_store.h"
 #include "platform/message_box.h"
-#include "settings/autostart.h"
 #include "settings/settings_form.h"
 #include "settings/settings_io.h"
 

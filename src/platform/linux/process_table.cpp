@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/file_descriptor.h"
+#include "platform/linux/file_descriptor.h"
 
 namespace plumo {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/system_shutdown.h"
+#include "platform/linux/command_system_shutdown.h"
 
 #include <QProcess>
 #include <QStringList>
