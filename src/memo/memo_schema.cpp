@@ -125,12 +125,20 @@ void bringLogOver(sqlite3* db) {
                "SELECT id,title,flag,status,reminder FROM log ORDER BY id");
     if (!sameRows(db))
         throw ConversionRefused{"its items would not keep their values and types in the new table"};
-    executeSql(db, "DELETE FROM sqlite_sequence WHERE name IN ('log','log_new') COLLATE NOCASE");
-    executeSql(db,
-               "INSERT INTO sqlite_sequence(name,seq) SELECT 'log_new', coalesce(max(id),0) "
-               "FROM log_new");
     executeSql(db, "DROP TABLE log");
-    executeSql(db, "ALTER TABLE log_new RENAME TO log");  // renames its sqlite_sequence row too
+    // The legacy rename leaves views and other tables' triggers that name log alone; they
+    // name the new table once it is called log.
+    executeSql(db, "PRAGMA legacy_alter_table=ON");
+    try {
+        executeSql(db, "ALTER TABLE log_new RENAME TO log");
+    } catch (const DatabaseError&) {
+        sqlite3_exec(db, "PRAGMA legacy_alter_table=OFF", nullptr, nullptr, nullptr);
+        throw;
+    }
+    executeSql(db, "PRAGMA legacy_alter_table=OFF");
+    executeSql(db, "DELETE FROM sqlite_sequence WHERE lower(name) IN ('log','log_new')");
+    executeSql(db,
+               "INSERT INTO sqlite_sequence(name,seq) SELECT 'log', coalesce(max(id),0) FROM log");
     for (const std::string& sql : attached) executeSql(db, sql);
     executeSql(db, "CREATE INDEX IF NOT EXISTS " + std::string(kLogIndex));
     if (!logNeverReusesIds(db)) throw ConversionRefused{"the new log table was not made as asked"};
