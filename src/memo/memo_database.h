@@ -76,6 +76,7 @@ class WaitClock;
 // While it lives, statements on its connection wait for another program's lock no longer
 // than the budget it was made with, counted from its making, and then throw
 // DatabaseBusyError. When it ends the connection waits as it did before it was made.
+// It must not outlive its database; budgets made within it end before it.
 //
 //   auto budget = database.waitAtMost(std::chrono::milliseconds(100));
 //   try { ... } catch (const DatabaseBusyError&) { ... }

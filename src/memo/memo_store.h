@@ -63,8 +63,6 @@ public:
     // Changes whenever another connection has written to the file since the last call.
     std::int64_t dataVersion() const;
 
-    MemoDatabase& database() const { return database_; }
-
 private:
     MemoDatabase& database_;
 };
