@@ -165,20 +165,14 @@ int runCommand(const std::vector<std::string>& arguments, const std::filesystem:
 
     // Check the arguments before the file is touched.
     std::optional<std::int64_t> id;
-    std::optional<ItemInput> input;
-    bool openOnly = false;
     if (command == "done" || command == "delete" || command == "postpone")
         id = parseId(command, rest);
-    else if (command == "add")
-        input = parseAdd(rest);
-    else
-        openOnly = parseList(rest);
 
     const auto db = MemoDatabase::open(database, IntegrityCheck::Quick);
     // A file made before ids were never used twice is brought over first.
     ensureIdsNeverReused(*db);
-    if (command == "add") return addItem(*db, *input, out);
-    if (command == "list") return listItems(*db, openOnly, out);
+    if (command == "add") return addItem(*db, parseAdd(rest), out);
+    if (command == "list") return listItems(*db, parseList(rest), out);
     if (command == "done") return markDone(*db, *id, out);
     if (command == "delete") return deleteItem(*db, *id, out);
     return postponeItem(*db, *id, out);
