@@ -11,12 +11,12 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "hand_off.h"
+#include "memo/hand_off.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using plumo::notavo::HandOff;
+using plumo::HandOff;
 
 void setWriteTime(const fs::path& file, int secondsAgo) {
     fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::seconds(secondsAgo));
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs::create_directories(path);
         return path;
     }();
-    const fs::path reminders = folder / "mr.tmp";
-    const fs::path plans = folder / "mp.tmp";
+    const fs::path reminders = folder / plumo::kReminderHandOffFileName;
+    const fs::path plans = folder / plumo::kPlanHandOffFileName;
 
     const int choice = data[0] % 4;
     std::string_view content(reinterpret_cast<const char*>(data + 1), size - 1);
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
     }
 
-    const HandOff handOff = plumo::notavo::takeHandOff(folder);
+    const HandOff handOff = plumo::takeHandOff(folder);
     FUZZ_CHECK(!fs::exists(reminders) && !fs::exists(plans), "a hand-off file was left behind");
     const bool fromPlans = choice == 1 || choice == 2;
     switch (handOff.kind) {

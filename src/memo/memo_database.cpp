@@ -17,6 +17,7 @@
 
 #include "memo/jet_dialect.h"
 #include "memo/memo_errors.h"
+#include "memo/sqlite_statement.h"
 
 namespace plumo {
 namespace {
@@ -40,50 +41,16 @@ const char* typeName(const MemoField::Value& value) {
                           ") into type (" + wanted + ")");
 }
 
-// A prepared statement that finalizes itself.
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql) : db_(db) {
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) !=
-            SQLITE_OK)
-            throw DatabaseError(sqlite3_errmsg(db));
-        if (!stmt_) throw DatabaseError("Invalid SQL statement: the statement is empty.");
-        for (; tail && *tail; ++tail)
-            if (!std::isspace(static_cast<unsigned char>(*tail)))
-                throw DatabaseError("Characters found after end of SQL statement.");
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // True while there is a row.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw DatabaseError(sqlite3_errmsg(db_));
-    }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-MemoField::Value columnValue(sqlite3_stmt* stmt, int column) {
-    switch (sqlite3_column_type(stmt, column)) {
+MemoField::Value columnValue(const SqliteStatement& statement, int column) {
+    switch (statement.columnType(column)) {
         case SQLITE_NULL:
             return std::monostate{};
         case SQLITE_INTEGER:
-            return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
+            return statement.integer(column);
         case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt, column);
-        default: {
-            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-            return std::string(bytes ? bytes : "",
-                               static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
-        }
+            return statement.real(column);
+        default:
+            return statement.text(column);
     }
 }
 
@@ -159,26 +126,22 @@ void MemoQuery::setText(std::string_view line) {
 
 void MemoQuery::open() {
     fields_.clear();
-    Statement statement(connection_, translateJetStatement(text_));
-    const int columns = sqlite3_column_count(statement.get());
+    SqliteStatement statement(connection_, translateJetStatement(text_));
+    const int columns = statement.columnCount();
     if (columns == 0) throw DatabaseError("The statement does not return a result set.");
     // The first row is copied out and the statement finished at once, so that no read
     // stays open on the file while the memo program wants to write.
     if (!statement.step()) return;
     std::vector<MemoField> row;
     row.reserve(static_cast<std::size_t>(columns));
-    for (int c = 0; c < columns; ++c) {
-        const char* name = sqlite3_column_name(statement.get(), c);
-        row.emplace_back(name ? name : "", columnValue(statement.get(), c));
-    }
+    for (int c = 0; c < columns; ++c)
+        row.emplace_back(statement.columnName(c), columnValue(statement, c));
     fields_ = std::move(row);
 }
 
 void MemoQuery::execute() {
     fields_.clear();
-    Statement statement(connection_, translateJetStatement(text_));
-    while (statement.step()) {
-    }
+    SqliteStatement(connection_, translateJetStatement(text_)).run();
 }
 
 const MemoField& MemoQuery::field(std::string_view name) const {
@@ -365,7 +328,12 @@ std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& fi
     // Each change reaches the disk before it is reported done, whatever the engine was
     // built to do by default.
     sqlite3_exec(db, "pragma synchronous=full", nullptr, nullptr, nullptr);
-    return std::unique_ptr<MemoDatabase>(new MemoDatabase(connection.release()));
+    return std::unique_ptr<MemoDatabase>(new MemoDatabase(connection.release(), file));
+}
+
+MemoDatabase::MemoDatabase(sqlite3* connection, std::filesystem::path file)
+    : connection_(connection), file_(std::move(file)), query_(connection) {
+    installBusyHandler();
 }
 
 MemoDatabase::~MemoDatabase() { sqlite3_close_v2(connection_); }

@@ -8,9 +8,11 @@
 //   query.open();                            // a select; execute() for the rest
 //   if (!query.eof()) title = query.field("title").asString();
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -68,10 +70,40 @@ private:
 
 enum class IntegrityCheck { None, Quick };
 
+class MemoDatabase;
+class WaitClock;
+
+// While it lives, statements on its connection wait for another program's lock no longer
+// than the budget it was made with, counted from its making, and then throw
+// DatabaseBusyError. When it ends the connection waits as it did before it was made.
+// It must not outlive its database; budgets made within it end before it.
+//
+//   auto budget = database.waitAtMost(std::chrono::milliseconds(100));
+//   try { ... } catch (const DatabaseBusyError&) { ... }
+class [[nodiscard]] WaitBudget {
+public:
+    WaitBudget(WaitBudget&& other) noexcept;
+    ~WaitBudget();
+    WaitBudget(const WaitBudget&) = delete;
+    WaitBudget& operator=(const WaitBudget&) = delete;
+    WaitBudget& operator=(WaitBudget&&) = delete;
+
+private:
+    friend class MemoDatabase;
+    using TimePoint = std::chrono::steady_clock::time_point;
+    WaitBudget(MemoDatabase& database, std::optional<TimePoint> previous)
+        : database_(&database), previous_(previous) {}
+
+    MemoDatabase* database_;
+    std::optional<TimePoint> previous_;  // the deadline to go back to
+};
+
 class MemoDatabase {
 public:
     // How long a statement waits for the memo program to finish writing.
     static constexpr int kBusyTimeoutMs = 3000;
+    // The pause between two tries while another program holds the lock.
+    static constexpr std::chrono::milliseconds kWaitStep{5};
 
     // Opens an existing memo database read-write, never creating it. The file must be a
     // SQLite database holding the memo tables, and with Quick pass PRAGMA quick_check
@@ -85,12 +117,33 @@ public:
 
     MemoQuery& query() { return query_; }
     sqlite3* connection() const { return connection_; }
+    const std::filesystem::path& file() const { return file_; }
+
+    // Statements wait at most `budget` in all while the returned object lives (within a
+    // living budget, no longer than that one allows either).
+    [[nodiscard]] WaitBudget waitAtMost(std::chrono::milliseconds budget);
+    // How long each statement waits outside a budget; kBusyTimeoutMs unless changed.
+    void setUsualWait(std::chrono::milliseconds wait);
+    // The clock the waits read and sleep on; nullptr for the real one.
+    void setWaitClock(WaitClock* clock);
 
 private:
-    explicit MemoDatabase(sqlite3* connection) : connection_(connection), query_(connection) {}
+    friend class WaitBudget;
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    MemoDatabase(sqlite3* connection, std::filesystem::path file);
+    WaitClock& waitClock();
+    void installBusyHandler();
+    static int onBusy(void* database, int triesBefore);
+    bool waitOnce(int triesBefore);
 
     sqlite3* connection_;
+    std::filesystem::path file_;
     MemoQuery query_;
+    WaitClock* waitClock_ = nullptr;
+    std::chrono::milliseconds usualWait_{kBusyTimeoutMs};
+    std::optional<TimePoint> deadline_;  // of the innermost living budget
+    TimePoint waitStarted_{};
 };
 
 // The memo database of a program folder: <folder>/config/d.ini.

@@ -57,10 +57,21 @@ DatabaseOpenError::DatabaseOpenError(std::filesystem::path file, OpenFailure fai
       failure_(failure),
       detail_(std::move(detail)) {}
 
+IdConversionError::IdConversionError(std::filesystem::path file, std::string reason)
+    : DatabaseError("Cannot update the memo database " + file.string() +
+                    " so that item ids are never used twice: " + reason +
+                    "; it was left as it was"),
+      file_(std::move(file)),
+      reason_(std::move(reason)) {}
+
 std::string describeInChinese(const DatabaseOpenError& error) {
     std::string text = chineseReason(error.failure());
     if (!error.detail().empty()) text += "（" + error.detail() + "）";
     return text;
+}
+
+std::string describeInChinese(const IdConversionError& error) {
+    return "没能改为不再重复使用事项编号，文件未作任何改动（" + error.reason() + "）";
 }
 
 }  // namespace plumo

@@ -20,6 +20,13 @@ public:
     using MemoError::MemoError;
 };
 
+// Another program held the file locked for longer than the statement would wait (the
+// engine's SQLITE_BUSY or SQLITE_LOCKED). Trying again later may well succeed.
+class DatabaseBusyError : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // Why a file was refused as the memo database. Every refusal leaves the file as it was.
 enum class OpenFailure {
     Missing,     // nothing at that path
@@ -51,6 +58,23 @@ private:
 
 // The reason of a refused open in Chinese, for a message that names the file beside it.
 std::string describeInChinese(const DatabaseOpenError& error);
+
+// An older memo database could not be brought over to item ids that are never used
+// twice; the file was left as it was. what() names the file and the reason in English.
+class IdConversionError : public DatabaseError {
+public:
+    IdConversionError(std::filesystem::path file, std::string reason);
+
+    const std::filesystem::path& file() const { return file_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::filesystem::path file_;
+    std::string reason_;
+};
+
+// What went wrong with an IdConversionError in Chinese, for a message that names the file.
+std::string describeInChinese(const IdConversionError& error);
 
 // A field value could not be read as the type asked for (a Null read as text, for example).
 class ConversionError : public MemoError {

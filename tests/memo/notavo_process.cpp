@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -62,6 +63,30 @@ ProcessResult runNotavo(const std::vector<std::string>& arguments,
 void initMemoDatabase(const std::filesystem::path& file) {
     const ProcessResult r = runNotavo({"--db", file.string(), "--init"});
     ASSERT_EQ(r.exitStatus, 0) << r.err;
+}
+
+void makeOldMemoDatabase(const std::filesystem::path& file, const std::string& extraColumn) {
+    {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(file.c_str(), &db) != SQLITE_OK) {
+            sqlite3_close(db);
+            throw std::runtime_error("cannot create " + file.string());
+        }
+        sqlite3_close(db);
+    }
+    RawConnection raw(file);
+    raw.exec("PRAGMA journal_mode=WAL");
+    raw.exec(
+        "CREATE TABLE log(id INTEGER PRIMARY KEY, title TEXT, flag INTEGER DEFAULT 0, "
+        "status INTEGER DEFAULT 0, reminder REAL" +
+        (extraColumn.empty() ? std::string() : ", " + extraColumn) +
+        "); CREATE INDEX log_status_reminder ON log(status, reminder); "
+        "CREATE TABLE master(pwd TEXT, created TEXT);");
+    raw.exec(
+        "INSERT INTO log(id,title,flag,status,reminder) VALUES"
+        "(3,'交电费',0,0,46363.375),(4,'写周报',1,0,NULL),(7,NULL,0,1,46364.0000115741),"
+        "(9,'带\"引号\"的',1,1,46365.5),(12,x'00ff41',0,0,'明天');"
+        "INSERT INTO master(pwd,created) VALUES('abc','2026-12-7 9:30:00');");
 }
 
 RawConnection::RawConnection(const std::filesystem::path& file) {
@@ -133,6 +158,41 @@ std::string RawConnection::scalarText(const std::string& sql) {
         return std::string(static_cast<const char*>(sqlite3_column_blob(s, 0)),
                            static_cast<std::size_t>(sqlite3_column_bytes(s, 0)));
     });
+}
+
+std::vector<std::string> RawConnection::rows(const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+        throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in: " + sql);
+    std::vector<std::string> rows;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        std::string row;
+        for (int c = 0; c < sqlite3_column_count(s); ++c) {
+            char number[64];
+            switch (sqlite3_column_type(s, c)) {
+                case SQLITE_NULL:
+                    row += "null";
+                    break;
+                case SQLITE_INTEGER:
+                    row += "integer " + std::to_string(sqlite3_column_int64(s, c));
+                    break;
+                case SQLITE_FLOAT:
+                    std::snprintf(number, sizeof number, "%a", sqlite3_column_double(s, c));
+                    row += std::string("real ") + number;
+                    break;
+                default: {
+                    const bool text = sqlite3_column_type(s, c) == SQLITE_TEXT;
+                    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, c));
+                    row += (text ? "text " : "blob ") +
+                           std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+                }
+            }
+            row += " | ";
+        }
+        rows.push_back(row);
+    }
+    sqlite3_finalize(s);
+    return rows;
 }
 
 }  // namespace plumo::test

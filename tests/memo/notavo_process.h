@@ -25,6 +25,12 @@ ProcessResult runNotavo(const std::vector<std::string>& arguments,
 // A fresh memo database made by `Notavo --init`; fails the test when it cannot.
 void initMemoDatabase(const std::filesystem::path& file);
 
+// A memo database as Notavo made it before item ids were never used twice: `log` with
+// `id INTEGER PRIMARY KEY` (and `extraColumn` after the five, when given), its index,
+// and `master`, in write-ahead-log mode, holding items 3, 4, 7, 9 and 12 (among them
+// Null and text reminders, a Null and a blob title) and the password "abc".
+void makeOldMemoDatabase(const std::filesystem::path& file, const std::string& extraColumn = {});
+
 // A plain second connection for seeding and checking rows behind the layer's back.
 class RawConnection {
 public:
@@ -40,6 +46,8 @@ public:
     double scalarDouble(const std::string& sql);
     // The column's value as stored, "<null>" for Null.
     std::string scalarText(const std::string& sql);
+    // Every row of a select, each column as its storage type and exact value.
+    std::vector<std::string> rows(const std::string& sql);
     sqlite3* get() const { return db_; }
 
 private:

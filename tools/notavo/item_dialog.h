@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "memo_items.h"
+#include "memo/memo_store.h"
 
 class QCheckBox;
 class QDateTimeEdit;

@@ -1,7 +1,6 @@
 #include "notavo_cli.h"
 
-#include <sqlite3.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -10,6 +9,7 @@
 #include "memo/memo_database.h"
 #include "memo/memo_errors.h"
 #include "memo/memo_schema.h"
+#include "memo/memo_store.h"
 
 namespace plumo::notavo {
 namespace {
@@ -29,40 +29,6 @@ struct IoFailed {
     std::string message;
 };
 
-class Prepared {
-public:
-    Prepared(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw CommandFailed{sqlite3_errmsg(db)};
-    }
-    ~Prepared() { sqlite3_finalize(stmt_); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    void bind(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
-    void bind(int index, const std::string& value) {
-        sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
-    }
-    void bind(int index, std::optional<DateTime> value) {
-        if (value)
-            sqlite3_bind_double(stmt_, index, *value);
-        else
-            sqlite3_bind_null(stmt_, index);
-    }
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw CommandFailed{sqlite3_errmsg(db_)};
-    }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 std::int64_t parseId(const std::string& command, const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError{command + " needs exactly one item id"};
     const std::string& text = args[0];
@@ -74,14 +40,8 @@ std::int64_t parseId(const std::string& command, const std::vector<std::string>&
     return id;
 }
 
-std::string describeReminder(sqlite3_stmt* stmt, int column) {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) return "no reminder";
-    return formatIsoDateTime(sqlite3_column_double(stmt, column));
-}
-
-std::string columnText(sqlite3_stmt* stmt, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    return text ? text : "";
+std::string describeReminder(const std::optional<DateTime>& reminder) {
+    return reminder ? formatIsoDateTime(*reminder) : "no reminder";
 }
 
 int initDatabase(const std::filesystem::path& file, std::ostream& out) {
@@ -98,7 +58,7 @@ int initDatabase(const std::filesystem::path& file, std::ostream& out) {
     return kExitOk;
 }
 
-int addItem(MemoDatabase& db, const std::vector<std::string>& args, std::ostream& out) {
+ItemInput parseAdd(const std::vector<std::string>& args) {
     std::optional<std::string> title;
     std::optional<DateTime> reminder;
     bool plan = false;
@@ -120,21 +80,11 @@ int addItem(MemoDatabase& db, const std::vector<std::string>& args, std::ostream
         }
     }
     if (!title) throw UsageError{"add needs a title"};
-
-    Prepared insert(db.connection(),
-                    "insert into log(title,flag,status,reminder) values(?1,?2,0,?3)");
-    insert.bind(1, *title);
-    insert.bind(2, std::int64_t{plan ? 1 : 0});
-    insert.bind(3, reminder);
-    insert.step();
-    out << "Added item " << sqlite3_last_insert_rowid(db.connection()) << ": " << *title
-        << (plan ? " (plan" : " (item") << ", "
-        << (reminder ? "reminder " + formatIsoDateTime(*reminder) : std::string("no reminder"))
-        << ")\n";
-    return kExitOk;
+    return {*title, reminder, plan};
 }
 
-int listItems(MemoDatabase& db, const std::vector<std::string>& args, std::ostream& out) {
+// True for "--open".
+bool parseList(const std::vector<std::string>& args) {
     bool openOnly = false;
     for (const std::string& a : args) {
         if (a == "--open")
@@ -142,66 +92,61 @@ int listItems(MemoDatabase& db, const std::vector<std::string>& args, std::ostre
         else
             throw UsageError{"unknown argument '" + a + "' for list"};
     }
-    Prepared select(db.connection(),
-                    openOnly ? "select id,status,flag,reminder,title from log where status=0 "
-                               "order by id"
-                             : "select id,status,flag,reminder,title from log order by id");
+    return openOnly;
+}
+
+int addItem(MemoDatabase& db, const ItemInput& input, std::ostream& out) {
+    const std::int64_t id = MemoStore(db).add(input);
+    out << "Added item " << id << ": " << input.title << (input.plan ? " (plan" : " (item") << ", "
+        << (input.reminder ? "reminder " + formatIsoDateTime(*input.reminder)
+                           : std::string("no reminder"))
+        << ")\n";
+    return kExitOk;
+}
+
+int listItems(MemoDatabase& db, bool openOnly, std::ostream& out) {
+    std::vector<MemoItem> items = MemoStore(db).list();
+    std::sort(items.begin(), items.end(),
+              [](const MemoItem& a, const MemoItem& b) { return a.id < b.id; });
     int count = 0;
-    while (select.step()) {
-        sqlite3_stmt* s = select.get();
-        const bool done = sqlite3_column_int64(s, 1) != 0;
-        const bool plan = sqlite3_column_int64(s, 2) == 1;
-        std::string reminder = describeReminder(s, 3);
+    for (const MemoItem& item : items) {
+        if (openOnly && item.done) continue;
+        std::string reminder = describeReminder(item.reminder);
         reminder.resize(19, ' ');
-        out << sqlite3_column_int64(s, 0) << "\t" << (done ? "done" : "open") << "\t"
-            << (plan ? "plan" : "item") << "\t" << reminder << "\t"
-            << (sqlite3_column_type(s, 4) == SQLITE_NULL ? "(no title)"
-                                                         : escapeListText(columnText(s, 4)))
-            << "\n";
+        out << item.id << "\t" << (item.done ? "done" : "open") << "\t"
+            << (item.plan ? "plan" : "item") << "\t" << reminder << "\t"
+            << (item.titleIsNull ? "(no title)" : escapeListText(item.title)) << "\n";
         ++count;
     }
     if (count == 0) out << (openOnly ? "No open items.\n" : "No items.\n");
     return kExitOk;
 }
 
-void requireChange(MemoDatabase& db, std::int64_t id) {
-    if (sqlite3_changes(db.connection()) == 0)
-        throw CommandFailed{"there is no item " + std::to_string(id)};
-}
+std::string noItem(std::int64_t id) { return "there is no item " + std::to_string(id); }
 
 int markDone(MemoDatabase& db, std::int64_t id, std::ostream& out) {
-    Prepared update(db.connection(), "update log set status=1 where id=?1");
-    update.bind(1, id);
-    update.step();
-    requireChange(db, id);
+    if (!MemoStore(db).close(id)) throw CommandFailed{noItem(id)};
     out << "Item " << id << " is done.\n";
     return kExitOk;
 }
 
 int deleteItem(MemoDatabase& db, std::int64_t id, std::ostream& out) {
-    Prepared remove(db.connection(), "delete from log where id=?1");
-    remove.bind(1, id);
-    remove.step();
-    requireChange(db, id);
+    if (!MemoStore(db).remove(id)) throw CommandFailed{noItem(id)};
     out << "Item " << id << " deleted.\n";
     return kExitOk;
 }
 
 int postponeItem(MemoDatabase& db, std::int64_t id, std::ostream& out) {
-    Prepared update(db.connection(),
-                    "update log set reminder=reminder+1 where id=?1 and reminder is not null "
-                    "returning reminder");
-    update.bind(1, id);
-    if (!update.step()) {
-        Prepared exists(db.connection(), "select 1 from log where id=?1");
-        exists.bind(1, id);
-        if (!exists.step()) throw CommandFailed{"there is no item " + std::to_string(id)};
-        throw CommandFailed{"item " + std::to_string(id) + " has no reminder to postpone"};
+    const PostponeResult result = MemoStore(db).postpone(id);
+    switch (result.outcome) {
+        case PostponeOutcome::NoSuchItem:
+            throw CommandFailed{noItem(id)};
+        case PostponeOutcome::NoReminder:
+            throw CommandFailed{"item " + std::to_string(id) + " has no reminder to postpone"};
+        case PostponeOutcome::Postponed:
+            break;
     }
-    const std::string moved = describeReminder(update.get(), 0);
-    while (update.step()) {
-    }
-    out << "Item " << id << " postponed to " << moved << ".\n";
+    out << "Item " << id << " postponed to " << describeReminder(result.reminder) << ".\n";
     return kExitOk;
 }
 
@@ -224,8 +169,10 @@ int runCommand(const std::vector<std::string>& arguments, const std::filesystem:
         id = parseId(command, rest);
 
     const auto db = MemoDatabase::open(database, IntegrityCheck::Quick);
-    if (command == "add") return addItem(*db, rest, out);
-    if (command == "list") return listItems(*db, rest, out);
+    // A file made before ids were never used twice is brought over first.
+    ensureIdsNeverReused(*db);
+    if (command == "add") return addItem(*db, parseAdd(rest), out);
+    if (command == "list") return listItems(*db, parseList(rest), out);
     if (command == "done") return markDone(*db, *id, out);
     if (command == "delete") return deleteItem(*db, *id, out);
     return postponeItem(*db, *id, out);

@@ -25,7 +25,7 @@ namespace {
 // change counter, no reading of the items unless it moved.
 constexpr int kWatchIntervalMs = 1000;
 // How long a write waits for the companion to finish one of its own.
-constexpr int kBusyTimeoutMs = 1000;
+constexpr std::chrono::milliseconds kBusyTimeout{1000};
 
 enum Column { TitleColumn, KindColumn, ReminderColumn, StatusColumn };
 
@@ -66,8 +66,8 @@ DateTime fromQDateTime(const QDateTime& value) {
 }
 
 NotavoWindow::NotavoWindow(std::unique_ptr<MemoDatabase> database, NotavoPrompts& prompts)
-    : database_(std::move(database)), items_(database_->connection()), prompts_(prompts) {
-    sqlite3_busy_timeout(database_->connection(), kBusyTimeoutMs);
+    : database_(std::move(database)), store_(*database_), prompts_(prompts) {
+    database_->setUsualWait(kBusyTimeout);
     setWindowTitle(kNotavoTitle);
     buildWidgets();
     reload();
@@ -141,8 +141,8 @@ void NotavoWindow::buildWidgets() {
 void NotavoWindow::reload() {
     const std::optional<std::int64_t> keep = selectedId();
     try {
-        dataVersion_ = items_.dataVersion();
-        loaded_ = items_.list();
+        dataVersion_ = store_.dataVersion();
+        loaded_ = store_.list();
     } catch (const MemoError& e) {
         statusBar()->showMessage(
             QStringLiteral("读取备忘录失败：%1").arg(QString::fromUtf8(e.what())));
@@ -276,7 +276,7 @@ bool NotavoWindow::addItem(const ItemInput& input) {
     std::int64_t id = 0;
     const bool added = guarded(
         [&] {
-            id = items_.add(input);
+            id = store_.add(input);
             return true;
         },
         QString());
@@ -292,14 +292,14 @@ bool NotavoWindow::addItem(const ItemInput& input) {
 bool NotavoWindow::editSelected(const std::string& title, std::optional<DateTime> reminder) {
     const auto id = selectedId();
     if (!id) return false;
-    return guarded([&] { return items_.edit(*id, title, reminder); },
+    return guarded([&] { return store_.edit(*id, title, reminder); },
                    QStringLiteral("这个事项已被删除。"));
 }
 
 bool NotavoWindow::toggleDoneSelected() {
     const auto item = selectedItem();
     if (!item) return false;
-    return guarded([&] { return items_.setDone(item->id, !item->done); },
+    return guarded([&] { return item->done ? store_.reopen(item->id) : store_.close(item->id); },
                    QStringLiteral("这个事项已被删除。"));
 }
 
@@ -308,20 +308,20 @@ bool NotavoWindow::deleteSelected() {
     if (!item) return false;
     if (!prompts_.confirm(this, QStringLiteral("确定要删除“%1”吗？").arg(oneLine(item->title))))
         return false;
-    return guarded([&] { return items_.remove(item->id); }, QStringLiteral("这个事项已被删除。"));
+    return guarded([&] { return store_.remove(item->id); }, QStringLiteral("这个事项已被删除。"));
 }
 
 bool NotavoWindow::postponeSelected() {
     const auto item = selectedItem();
     if (!item || !item->reminder) return false;
-    return guarded([&] { return items_.postpone(item->id); },
+    return guarded([&] { return store_.postpone(item->id).outcome == PostponeOutcome::Postponed; },
                    QStringLiteral("这个事项已被删除，或者没有提醒时间。"));
 }
 
 bool NotavoWindow::refreshIfChanged() {
     std::int64_t version = 0;
     try {
-        version = items_.dataVersion();
+        version = store_.dataVersion();
     } catch (const MemoError&) {
         return false;  // tried again at the next check
     }
@@ -335,7 +335,7 @@ void NotavoWindow::openAddDialog() {
         this, QStringLiteral("新建事项"), ItemInput{}, true,
         [this](const ItemInput& input) -> QString {
             try {
-                const std::int64_t id = items_.add(input);
+                const std::int64_t id = store_.add(input);
                 reload();
                 if (!select(id)) {
                     showView(View::All);
@@ -356,7 +356,7 @@ void NotavoWindow::openEditDialog() {
         this, QStringLiteral("修改事项"), ItemInput{item->title, item->reminder, item->plan}, false,
         [this, id = item->id](const ItemInput& input) -> QString {
             try {
-                const bool edited = items_.edit(id, input.title, input.reminder);
+                const bool edited = store_.edit(id, input.title, input.reminder);
                 reload();
                 return edited ? QString() : QStringLiteral("这个事项已被删除。");
             } catch (const MemoError& e) {
@@ -380,7 +380,13 @@ std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& prog
             createMemoDatabase(database);
         }
         opened = MemoDatabase::open(database, IntegrityCheck::Quick);
+        ensureIdsNeverReused(*opened);
     } catch (const DatabaseOpenError& e) {
+        prompts.error(nullptr, QStringLiteral("无法打开备忘录 %1：%2")
+                                   .arg(QString::fromStdString(e.file().string()),
+                                        QString::fromStdString(describeInChinese(e))));
+        return nullptr;
+    } catch (const IdConversionError& e) {
         prompts.error(nullptr, QStringLiteral("无法打开备忘录 %1：%2")
                                    .arg(QString::fromStdString(e.file().string()),
                                         QString::fromStdString(describeInChinese(e))));
@@ -393,7 +399,7 @@ std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& prog
     }
     QString password;
     try {
-        password = QString::fromStdString(MemoItems(opened->connection()).password());
+        password = QString::fromStdString(MemoStore(*opened).password());
     } catch (const MemoError& e) {
         prompts.error(nullptr, QStringLiteral("无法读取备忘录 %1：%2")
                                    .arg(QString::fromStdString(database.string()),

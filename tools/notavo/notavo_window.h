@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
-#include "hand_off.h"
+#include "memo/hand_off.h"
 #include "memo/memo_database.h"
-#include "memo_items.h"
+#include "memo/memo_store.h"
 #include "notavo_prompts.h"
 
 class QComboBox;
@@ -63,7 +63,7 @@ private:
     void openEditDialog();
 
     std::unique_ptr<MemoDatabase> database_;
-    MemoItems items_;
+    MemoStore store_;
     NotavoPrompts& prompts_;
     std::vector<MemoItem> loaded_;
     std::int64_t dataVersion_ = 0;
@@ -78,9 +78,10 @@ private:
     QPushButton* postponeButton_ = nullptr;
 };
 
-// Opens the memo database of `database` (creating it when there is none), asks for the
-// memo password when one is set, and makes the window for the hand-off file of
-// `programFolder`. Nothing (after telling the user why) when the program should end.
+// Opens the memo database of `database` (creating it when there is none, bringing one
+// made before ids were never used twice over), asks for the memo password when one is
+// set, and makes the window for the hand-off file of `programFolder`. Nothing (after
+// telling the user why) when the program should end.
 std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& programFolder,
                                                const std::filesystem::path& database,
                                                NotavoPrompts& prompts);

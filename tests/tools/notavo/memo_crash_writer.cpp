@@ -13,7 +13,7 @@
 #include "crash_writes.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_database.h"
-#include "memo_items.h"
+#include "memo/memo_store.h"
 #include "notavo_cli.h"
 
 namespace {
@@ -63,9 +63,8 @@ int main(int argc, char** argv) {
 
             {
                 const auto opened = MemoDatabase::open(database, IntegrityCheck::Quick);
-                if (!notavo::MemoItems(opened->connection())
-                         .edit(std::stoll(id), test::crash::titleOf(item, true),
-                               test::crash::firstReminder(item) + 3))
+                if (!MemoStore(*opened).edit(std::stoll(id), test::crash::titleOf(item, true),
+                                             test::crash::firstReminder(item) + 3))
                     die("item " + id + " vanished before its edit");
             }
             reportDone(item, 4);

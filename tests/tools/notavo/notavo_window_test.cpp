@@ -230,5 +230,30 @@ TEST_F(NotavoWindowTest, ADamagedDatabaseIsNamedAndLeftAsItWas) {
     EXPECT_EQ(test::folderContents(other.path()), before);
 }
 
+TEST_F(NotavoWindowTest, AnOlderFileIsBroughtOverOrNamedAndLeftAsItWas) {
+    test::TempDir other;
+    const fs::path old = other / "old.ini";
+    const fs::path foreign = other / "foreign.ini";
+    test::makeOldMemoDatabase(old);
+    test::makeOldMemoDatabase(foreign, "note TEXT");
+    prompts.passwords = {"abc", "abc"};
+
+    const auto window = openNotavoWindow(other.path(), old, prompts);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->shownIds(), (Ids{3, 12, 4, 7, 9}));
+    test::RawConnection raw(old);
+    EXPECT_NE(
+        raw.scalarText("select sql from sqlite_master where name='log'").find("AUTOINCREMENT"),
+        std::string::npos);
+
+    const auto before = test::folderContents(other.path()).at("foreign.ini");
+    EXPECT_FALSE(openNotavoWindow(other.path(), foreign, prompts));
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors.front().contains(QString::fromStdString(foreign.string())))
+        << prompts.errors.front().toStdString();
+    EXPECT_TRUE(prompts.errors.front().contains(QStringLiteral("未作任何改动")));
+    EXPECT_EQ(test::folderContents(other.path()).at("foreign.ini"), before);
+}
+
 }  // namespace
 }  // namespace plumo::notavo

@@ -1,4 +1,4 @@
-#include "hand_off.h"
+#include "memo/hand_off.h"
 
 #include <charconv>
 #include <fstream>
@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-namespace plumo::notavo {
+namespace plumo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,9 +44,28 @@ HandOff parse(const fs::path& file, bool reminderFile) {
 
 }  // namespace
 
+std::string_view handOffFileName(const HandOff& handOff) {
+    switch (handOff.kind) {
+        case HandOff::Kind::Item:
+        case HandOff::Kind::OverdueReminders:
+            return kReminderHandOffFileName;
+        case HandOff::Kind::OpenPlans:
+            return kPlanHandOffFileName;
+        case HandOff::Kind::None:
+            break;
+    }
+    return {};
+}
+
+std::string handOffBytes(const HandOff& handOff) {
+    return handOff.kind == HandOff::Kind::Item ? itemHandOffBytes(handOff.id) : std::string();
+}
+
+std::string itemHandOffBytes(std::int64_t id) { return std::to_string(id) + "\r\n"; }
+
 HandOff takeHandOff(const fs::path& folder) {
-    const fs::path reminders = folder / "mr.tmp";
-    const fs::path plans = folder / "mp.tmp";
+    const fs::path reminders = folder / kReminderHandOffFileName;
+    const fs::path plans = folder / kPlanHandOffFileName;
     std::error_code ec;
     const bool haveReminders = fs::is_regular_file(reminders, ec);
     const bool havePlans = fs::is_regular_file(plans, ec);
@@ -65,4 +84,4 @@ HandOff takeHandOff(const fs::path& folder) {
     return result;
 }
 
-}  // namespace plumo::notavo
+}  // namespace plumo
