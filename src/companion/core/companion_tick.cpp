@@ -1,7 +1,5 @@
 #include "companion/core/companion_tick.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -27,14 +25,6 @@ Q_LOGGING_CATEGORY(tickLog, "plumo.tick", QtWarningMsg)
 const QString kMemoProgramOpen = QStringLiteral("关闭");
 const QString kMessageSound = QStringLiteral("msg.mp3");
 const QString kReminderSound = QStringLiteral("reminder.mp3");
-
-// The busy handler of a tick: sqlite retries while the tick's wait budget lasts.
-int waitUntilDeadline(void* deadline, int /*attempt*/) {
-    const auto& until = *static_cast<std::chrono::steady_clock::time_point*>(deadline);
-    if (std::chrono::steady_clock::now() >= until) return 0;
-    sqlite3_sleep(5);
-    return 1;
-}
 
 }  // namespace
 
@@ -75,10 +65,8 @@ void CompanionTick::tick() {
         lookedUpThrough_ = second - 1;
     }
 
-    // The memo program may be writing: the tick waits for it a moment at most.
-    sqlite3* connection = database_.connection();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDatabaseWaitMs);
-    sqlite3_busy_handler(connection, waitUntilDeadline, &deadline);
+    // The memo program may be writing: the tick waits for it a moment at most, in all.
+    std::optional<WaitBudget> budget(database_.waitAtMost(kDatabaseWait));
 
     catchUpOverdueCheck(outcome);
     overdueCountAfterGap(outcome);
@@ -96,7 +84,7 @@ void CompanionTick::tick() {
     lateNightAdvice(now, outcome);
     forgetOldChimes();
 
-    sqlite3_busy_timeout(connection, MemoDatabase::kBusyTimeoutMs);
+    budget.reset();
     if (outcome.sound && player_)
         playsound(*player_, state_.apppath, outcome.sound->first, outcome.sound->second);
     ticking_ = false;
@@ -207,8 +195,7 @@ void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
 
 void CompanionTick::databaseFailed(const std::exception& error, Outcome& outcome) {
     // Busy or locked: the memo program is writing; the next tick tries again quietly.
-    const int code = sqlite3_errcode(database_.connection()) & 0xff;
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return;
+    if (dynamic_cast<const DatabaseBusyError*>(&error)) return;
     if (failing_) return;
     failing_ = true;
     if (outcome.error.isEmpty()) outcome.error = QString::fromStdString(error.what());

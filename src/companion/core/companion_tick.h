@@ -13,6 +13,7 @@
 // counted, when that is more than the catch-up allows).
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -41,7 +42,7 @@ public:
     // Seconds a late tick still covers one by one; a longer gap takes the overdue count.
     static constexpr int kCatchUpSeconds = 60;
     // The longest a tick waits for the database (the memo program writing) in all.
-    static constexpr int kDatabaseWaitMs = 100;
+    static constexpr std::chrono::milliseconds kDatabaseWait{100};
     // Ticks between two late-night checks.
     static constexpr int kNightInterval = 1200;
 

@@ -2,6 +2,7 @@
 
 #include <QSaveFile>
 
+#include "memo/hand_off.h"
 #include "memo/memo_actions.h"
 #include "memo/memo_errors.h"
 #include "platform/clock.h"
@@ -55,10 +56,11 @@ bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& qu
     return true;
 }
 
-bool MemoAnswers::writeHandOff(const QString& name, const QByteArray& bytes) {
+bool MemoAnswers::writeHandOff(const HandOff& handOff) {
     // Written under a temporary name and renamed into place: the memo program, started
     // right after, finds the whole content or the previous file, never half of it.
-    const QString path = state_.datapath + name;
+    const QString path = state_.datapath + QString::fromUtf8(handOffFileName(handOff));
+    const QByteArray bytes = QByteArray::fromStdString(handOffBytes(handOff));
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
@@ -70,15 +72,14 @@ void MemoAnswers::view() {
     state_.answering = false;
     if (view_.answerVisible(AnswerItem::Postpone)) {
         // A due item is announced: the memo program opens on it.
-        if (!writeHandOff(kReminderHandOffFile,
-                          QByteArray::number(static_cast<qlonglong>(state_.reminderid)) + "\r\n"))
-            return;
+        if (!writeHandOff({HandOff::Kind::Item, state_.reminderid})) return;
         launcher_.startOrClose();
     } else {
         const QString caption = view_.answerCaption(AnswerItem::View);
         if (caption.contains(kViewCaption)) {
-            const QString& handOff = state_.plancount > 0 ? kPlanHandOffFile : kReminderHandOffFile;
-            if (!writeHandOff(handOff, QByteArray())) return;
+            const auto kind =
+                state_.plancount > 0 ? HandOff::Kind::OpenPlans : HandOff::Kind::OverdueReminders;
+            if (!writeHandOff({kind, 0})) return;
             launcher_.startOrClose();
         }
         if (caption.contains(kShutDownCaption)) {

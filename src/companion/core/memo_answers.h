@@ -11,6 +11,7 @@
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
 #include "companion/core/memo_launcher.h"
+#include "memo/hand_off.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
 #include "platform/system_shutdown.h"
@@ -25,10 +26,6 @@ inline const QString kRemindNoMoreCaption = QStringLiteral("不再提醒");
 
 inline const QString kShutdownQuestionCaption = QStringLiteral("温馨提示");
 inline const QString kShutdownQuestion = QStringLiteral("电脑即将关闭，确定吗");
-
-// The hand-off files the memo program reads when it starts, in the program folder.
-inline const QString kReminderHandOffFile = QStringLiteral("mr.tmp");
-inline const QString kPlanHandOffFile = QStringLiteral("mp.tmp");
 
 // Counts the open plans into plancount; with any, the bubble text says how many.
 // Throws MemoError when the statement fails.
@@ -79,7 +76,7 @@ private:
     // Steps shared by closeItem and postponeItem once the database is done with.
     void dismiss();
     // Writes a hand-off file whole and closes it; false after showing why it failed.
-    bool writeHandOff(const QString& name, const QByteArray& bytes);
+    bool writeHandOff(const HandOff& handOff);
 
     CompanionState& state_;
     CompanionView& view_;

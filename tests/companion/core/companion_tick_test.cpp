@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "companion/core/memo_answers.h"
+#include "support/fake_wait_clock.h"
 #include "tick_fixture.h"
 
 namespace plumo {
@@ -283,6 +284,9 @@ TEST_F(TickFixture, ABusyDatabaseHoldsTheSecondForTheNextTickWithoutABox) {
     database = MemoDatabase::open(dir / "config/d.ini");
     tick = std::make_unique<CompanionTick>(state, view, *database, &player, boxes);
 
+    test::FakeWaitClock waitClock;
+    database->setWaitClock(&waitClock);
+
     addItem("while busy", at(9, 0, 1));
     tickAt(at(9, 0, 0));
     test::RawConnection writer(dir / "config/d.ini");
@@ -291,6 +295,7 @@ TEST_F(TickFixture, ABusyDatabaseHoldsTheSecondForTheNextTickWithoutABox) {
     tickAt(at(9, 0, 1));
     EXPECT_TRUE(view.said.empty());
     EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_EQ(waitClock.slept(), std::chrono::milliseconds(100));  // the tick's whole wait
 
     writer.exec("COMMIT");
     tickAt(at(9, 0, 2));
