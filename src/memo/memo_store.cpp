@@ -72,15 +72,14 @@ bool MemoStore::edit(std::int64_t id, const std::string& title, std::optional<Da
     return changedAny(update);
 }
 
-bool MemoStore::close(std::int64_t id) {
-    SqliteStatement update(database_.connection(), "update log set status=1 where id=?1");
-    update.bindInteger(1, id);
-    return changedAny(update);
-}
+bool MemoStore::close(std::int64_t id) { return setStatus(id, 1); }
 
-bool MemoStore::reopen(std::int64_t id) {
-    SqliteStatement update(database_.connection(), "update log set status=0 where id=?1");
-    update.bindInteger(1, id);
+bool MemoStore::reopen(std::int64_t id) { return setStatus(id, 0); }
+
+bool MemoStore::setStatus(std::int64_t id, std::int64_t status) {
+    SqliteStatement update(database_.connection(), "update log set status=?1 where id=?2");
+    update.bindInteger(1, status);
+    update.bindInteger(2, id);
     return changedAny(update);
 }
 

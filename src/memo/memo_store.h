@@ -64,6 +64,8 @@ public:
     std::int64_t dataVersion() const;
 
 private:
+    bool setStatus(std::int64_t id, std::int64_t status);
+
     MemoDatabase& database_;
 };
 
