@@ -16,12 +16,10 @@ e2e_check "the calendar is hidden at start-up" calendar_hidden
 e2e_window_position
 bx=$X by=$Y
 corner=$(e2e_pixel $((bx + 70)) $((by + 78)))
-e2e_move_pointer $((bx + 70)) $((by + 78))
-xdotool click 1
+e2e_click_at $((bx + 70)) $((by + 78))
 panel_shown() { test "$(e2e_pixel $((bx + 70)) $((by + 78)))" != "$corner"; }
 e2e_wait_for 10 panel_shown || e2e_fatal "a click on the bubble did not open the command panel"
-e2e_move_pointer $((bx + 40)) $((by + 35))
-xdotool click 1
+e2e_click_at $((bx + 40)) $((by + 35))
 e2e_check "万年历 shows the calendar" e2e_wait_for 10 calendar_shown
 read -r cal cx cy <<<"$(calendar_windows | head -n 1)"
 [ -n "${cal:-}" ] || e2e_fatal "no calendar window"
@@ -62,7 +60,6 @@ e2e_check "and its gradient ($inside)" test "$inside" = "srgb(0,176,84)"
 
 # The same button, now "关闭万年历", hides it.
 e2e_window_position
-e2e_move_pointer $((X + 40)) $((Y + 35))
-xdotool click 1
+e2e_click_at $((X + 40)) $((Y + 35))
 e2e_check "a second click hides the calendar" e2e_wait_for 10 calendar_hidden
 e2e_finish

@@ -46,12 +46,14 @@ e2e_setup() {
     trap e2e_teardown EXIT  # the display set its own
     if [ "${1:-}" != bare ]; then
         # She looks for a tray once, at her start: icewm's must be there by then.
-        e2e_wait_for 20 e2e_tray_manager_up || e2e_fatal "icewm's tray did not come up within 20 seconds"
+        e2e_wait_for 20 e2e_tray_manager_up ||
+            e2e_fatal "icewm's tray did not come up within 20 seconds (icewm $(kill -0 "$PLUMO_WM_PID" 2>/dev/null && echo runs || echo ended))"
     fi
 }
 
-# icewm's tray has taken the tray selection: the window that holds it exists.
-e2e_tray_manager_up() { xwininfo -name YXTrayProxy >/dev/null 2>&1; }
+# icewm's tray has taken the tray selection: the window that holds it, a child of the root
+# window, exists.
+e2e_tray_manager_up() { xwininfo -root -children 2>/dev/null | grep -q '"YXTrayProxy"'; }
 
 # Runs from the EXIT trap: every step runs, whatever has already gone. A sanitizer report
 # ends the test with status 86, which no second run may hide.
@@ -236,11 +238,24 @@ e2e_round_trip() {
     e2e_wait_for 10 e2e_user_time_changed "$taken" || e2e_fatal "her window did not take a middle click"
 }
 
-# icewm shows the window IceStatus while it moves or resizes a window.
-e2e_window_manager_moving() {
-    xwininfo -name IceStatus 2>/dev/null | grep -q "Map State: IsViewable"
+# icewm shows its window IceStatus, a child of the root window, while it moves a window.
+e2e_window_manager_moving() { test "$(e2e_move_status)" = moving; }
+e2e_window_manager_still() { test "$(e2e_move_status)" = still; }
+# "moving", "still", or nothing while windows come and go under the question.
+e2e_move_status() {
+    local children id
+    children=$(xwininfo -root -children 2>/dev/null) || return 0
+    id=$(sed -n 's/^ *\(0x[0-9a-f]*\) "IceStatus".*/\1/p' <<<"$children" | head -n 1)
+    if [ -z "$id" ]; then
+        echo still
+        return 0
+    fi
+    case "$(xwininfo -id "$id" 2>/dev/null)" in
+    *"Map State: IsViewable"*) echo moving ;;
+    *"Map State: Is"*) echo still ;;
+    esac
+    return 0
 }
-e2e_window_manager_still() { ! e2e_window_manager_moving; }
 
 # The time stamp of the latest press her window took: Qt sets it, on the window that
 # _NET_WM_USER_TIME_WINDOW names where the window manager wants one, before the press
@@ -322,8 +337,17 @@ e2e_framed() {
 e2e_click_window() {
     local id=$1 button=${2:-1}
     eval "$(xdotool getwindowgeometry --shell "$id")"
-    e2e_move_pointer $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    xdotool click "$button"
+    e2e_click_at $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$button"
+}
+
+# Clicks button $3 (the left one unless given) at screen point (x, y), the pointer coming
+# from eight pixels up and left in the same window: a motion that far from the last press
+# tells her toolkit that the click is no second half of a double click, however soon after
+# a click at the same point it comes (the tray icon takes a right double click for nothing).
+e2e_click_at() {
+    e2e_move_pointer $(($1 - 8)) $(($2 - 8))
+    e2e_move_pointer "$1" "$2"
+    xdotool click "${3:-1}"
 }
 
 # Moves the pointer to screen point (x, y) and waits until it is there.

@@ -55,8 +55,7 @@ e2e_check "the item is still open before an answer" test "$(item_status)" = 0
 
 # A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天.
 e2e_window_position
-e2e_move_pointer $((X + 50)) $((Y + 50))
-xdotool click 1
+e2e_click_at $((X + 50)) $((Y + 50))
 e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
 menu=$MENU
 e2e_save_screenshot reminder-answer-menu.png

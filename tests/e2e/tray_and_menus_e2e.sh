@@ -38,8 +38,7 @@ WID=$(e2e_companion_windows | head -n 1)
 e2e_window_position
 bx=$X by=$Y
 before=$(e2e_pixel $((bx + 70)) $((by + 78)))
-e2e_move_pointer $((bx + 70)) $((by + 78))
-xdotool click 1
+e2e_click_at $((bx + 70)) $((by + 78))
 panel_shown() { test "$(e2e_pixel $((bx + 70)) $((by + 78)))" != "$before"; }
 e2e_wait_for 10 panel_shown || true
 after=$(e2e_pixel $((bx + 70)) $((by + 78)))
