@@ -46,8 +46,17 @@ e2e_setup() {
     trap e2e_teardown EXIT  # the display set its own
     if [ "${1:-}" != bare ]; then
         # She looks for a tray once, at her start: icewm's must be there by then.
-        e2e_wait_for 20 e2e_tray_manager_up ||
-            e2e_fatal "icewm's tray did not come up within 20 seconds (icewm $(kill -0 "$PLUMO_WM_PID" 2>/dev/null && echo runs || echo ended))"
+        e2e_wait_for 20 e2e_tray_manager_up || e2e_fatal "icewm's tray did not come up within 20 seconds ($(e2e_window_manager_state))"
+    fi
+}
+
+e2e_window_manager_state() {
+    local status=0
+    if kill -0 "$PLUMO_WM_PID" 2>/dev/null; then
+        echo "icewm runs"
+    else
+        wait "$PLUMO_WM_PID" || status=$?
+        echo "icewm ended with status $status"
     fi
 }
 
