@@ -50,6 +50,7 @@ e2e_setup() {
     fi
 }
 
+# Whether icewm still runs, or how it ended.
 e2e_window_manager_state() {
     local status=0
     if kill -0 "$PLUMO_WM_PID" 2>/dev/null; then
@@ -330,16 +331,17 @@ e2e_no_menu() { ! e2e_menu_shown; }
 # Window $1 ($2 x $3 pixels) is drawn with a frame: one colour all along its edge, another
 # just inside. Not yet drawn it shows what lies below it, the desktop or her picture.
 e2e_framed() {
-    local id=$1 w=$2 h=$3 edge inside pixel
+    local id=$1 w=$2 h=$3 points="" point pixels=()
     import -window "$id" "$E2E_DIR/framed.png" 2>/dev/null || return 1
-    edge="%[pixel:p{0,0}] %[pixel:p{$((w / 2)),0}] %[pixel:p{$((w - 1)),0}] %[pixel:p{0,$((h / 2))}]"
-    edge+=" %[pixel:p{$((w - 1)),$((h / 2))}] %[pixel:p{0,$((h - 1))}] %[pixel:p{$((w / 2)),$((h - 1))}]"
-    edge+=" %[pixel:p{$((w - 1)),$((h - 1))}]"
-    read -r -a edge < <(convert "$E2E_DIR/framed.png" -format "$edge %[pixel:p{1,1}]" info:- 2>/dev/null; echo)
-    [ ${#edge[@]} -eq 9 ] || return 1
-    inside=${edge[8]}
-    for pixel in "${edge[@]:0:8}"; do [ "$pixel" = "${edge[0]}" ] || return 1; done
-    [ "$inside" != "${edge[0]}" ]
+    # The corners and the middles of the sides, then the point just inside the top left corner.
+    for point in 0,0 $((w / 2)),0 $((w - 1)),0 0,$((h / 2)) $((w - 1)),$((h / 2)) \
+        0,$((h - 1)) $((w / 2)),$((h - 1)) $((w - 1)),$((h - 1)) 1,1; do
+        points+="%[pixel:p{$point}] "
+    done
+    read -r -a pixels < <(convert "$E2E_DIR/framed.png" -format "$points" info:- 2>/dev/null; echo)
+    [ ${#pixels[@]} -eq 9 ] || return 1
+    for point in 1 2 3 4 5 6 7; do [ "${pixels[point]}" = "${pixels[0]}" ] || return 1; done
+    [ "${pixels[8]}" != "${pixels[0]}" ]
 }
 
 # Clicks a button at the centre of a window. The caller waits for what the click does.
@@ -350,9 +352,10 @@ e2e_click_window() {
 }
 
 # Clicks button $3 (the left one unless given) at screen point (x, y), the pointer coming
-# from eight pixels up and left in the same window: a motion that far from the last press
-# tells her toolkit that the click is no second half of a double click, however soon after
-# a click at the same point it comes (the tray icon takes a right double click for nothing).
+# from eight pixels up and left, a point of the same window: a motion that far from the last
+# press tells her toolkit that the click is no second half of a double click, however soon
+# after a click at the same point it comes (the tray icon takes a right double click for
+# nothing).
 e2e_click_at() {
     e2e_move_pointer $(($1 - 8)) $(($2 - 8))
     e2e_move_pointer "$1" "$2"
