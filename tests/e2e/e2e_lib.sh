@@ -15,9 +15,11 @@ source "$E2E_ROOT/scripts/virtual_display.sh"
 # No X client may hang a test: each call is bounded, so a stuck one fails with its output
 # instead of running into the test's time limit.
 XDOTOOL=$(type -P xdotool) XPROP=$(type -P xprop) IMPORT=$(type -P import)
+XWININFO=$(type -P xwininfo)
 xdotool() { timeout 10 "$XDOTOOL" "$@"; }
 xprop() { timeout 10 "$XPROP" "$@"; }
 import() { timeout 20 "$IMPORT" "$@"; }
+xwininfo() { timeout 10 "$XWININFO" "$@"; }
 
 # $1: "bare" for a display without a window manager or tray.
 e2e_setup() {
@@ -35,10 +37,42 @@ e2e_setup() {
     E2E_REPORTS=$E2E_DIR/sanitizer-reports
     mkdir -m 1777 "$E2E_REPORTS"
     export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_REPORTS/report:log_exe_name=1
+    # The sound process notes here what it is asked to play; she asks for her greeting sound
+    # right after her first frame. Whichever user runs her may write it.
+    export PLUMO_SOUND_TRACE=$E2E_DIR/sound.trace
+    install -m 666 /dev/null "$PLUMO_SOUND_TRACE"
     unset DISPLAY
     plumo_start_virtual_display 800x600x24 "${1:-}"
     trap e2e_teardown EXIT  # the display set its own
+    if [ "${1:-}" != bare ]; then
+        # She looks for a tray once, at her start: icewm's must be there by then. On a busy
+        # machine icewm now and then ends at once, finding no display ("Can't open display"),
+        # although the display answers other clients: then it is started once more.
+        e2e_wait_for 20 e2e_tray_manager_up_or_ended
+        if ! e2e_tray_manager_up && ! kill -0 "$PLUMO_WM_PID" 2>/dev/null; then
+            echo "note: $(e2e_window_manager_state) before its tray came up; starting it once more"
+            icewm >/dev/null 2>&1 &
+            PLUMO_WM_PID=$!
+        fi
+        e2e_wait_for 20 e2e_tray_manager_up || e2e_fatal "icewm's tray did not come up within 20 seconds ($(e2e_window_manager_state))"
+    fi
 }
+e2e_tray_manager_up_or_ended() { e2e_tray_manager_up || ! kill -0 "$PLUMO_WM_PID" 2>/dev/null; }
+
+# Whether icewm still runs, or how it ended.
+e2e_window_manager_state() {
+    local status=0
+    if kill -0 "$PLUMO_WM_PID" 2>/dev/null; then
+        echo "icewm runs"
+    else
+        wait "$PLUMO_WM_PID" || status=$?
+        echo "icewm ended with status $status"
+    fi
+}
+
+# icewm's tray has taken the tray selection: the window that holds it, a child of the root
+# window, exists.
+e2e_tray_manager_up() { xwininfo -root -children 2>/dev/null | grep -q '"YXTrayProxy"'; }
 
 # Runs from the EXIT trap: every step runs, whatever has already gone. A sanitizer report
 # ends the test with status 86, which no second run may hide.
@@ -80,20 +114,29 @@ e2e_program_pids() {
 }
 e2e_programs_ended() { test -z "$(e2e_program_pids)"; }
 
-# Starts the companion and waits for its window (168 x 93); sets PLUMO_PID and WID.
+# Starts the companion and waits for its first frame; sets PLUMO_PID and WID.
 e2e_start_plumo() {
     "$E2E_DIR/plumo/plumo" >"$E2E_DIR/plumo.log" 2>&1 &
     PLUMO_PID=$!
-    WID=""
-    local i
-    for i in $(seq 1 100); do
-        WID=$(e2e_companion_windows | head -n 1)
-        [ -n "$WID" ] && break
-        sleep 0.1
-    done
-    [ -n "$WID" ] || e2e_fatal "the companion window did not appear"
-    sleep 0.5  # first paint and the window manager's placement
+    e2e_wait_companion
 }
+
+# Waits for the companion's window (168 x 93), placed by the window manager, and for her
+# first frame on the screen: right after it she starts her greeting sound, which the sound
+# process notes in its trace ("exit no playback" where this machine plays no sound). Sets WID.
+e2e_wait_companion() {
+    e2e_wait_for 20 e2e_companion_mapped || e2e_fatal "the companion window did not appear within 20 seconds"
+    e2e_wait_for 20 e2e_greeting_sound_started ||
+        e2e_fatal "no greeting sound within 20 seconds: her first frame did not reach the screen"
+}
+e2e_companion_mapped() { WID=$(e2e_companion_windows | head -n 1) && test -n "$WID"; }
+e2e_greeting_sound_started() {
+    grep -qE ' (command open .*/msg\.mp3|exit no playback)$' "$PLUMO_SOUND_TRACE"
+}
+
+# A line of her standard error (the tick's lines with QT_LOGGING_RULES="plumo.tick.info=true")
+# matches the extended regular expression $1.
+e2e_log_has() { grep -qE "$1" "$E2E_DIR/plumo.log"; }
 
 # The visible windows of 168 x 93 pixels.
 e2e_companion_windows() {
@@ -174,21 +217,74 @@ e2e_finish() {
     echo "all checks passed"
 }
 
-# Presses the left button at window point (x, y), moves by (dx, dy) and releases.
+# Presses the left button at window point (x, y), moves by (dx, dy) and releases. $5 says
+# what the press on that point does: "moves" hands the window to the window manager, which
+# shows its move status (icewm's window IceStatus) from the press to the release; "stays"
+# starts nothing, and once she has taken the press, the motions and the release, nothing
+# more can move her.
 e2e_drag() {
-    local x=$1 y=$2 dx=$3 dy=$4 i
+    local x=$1 y=$2 dx=$3 dy=$4 expect=$5 i taken
     e2e_window_position
-    xdotool mousemove $((X + x)) $((Y + y))
-    sleep 0.2
+    local x0=$((X + x)) y0=$((Y + y))
+    e2e_move_pointer "$x0" "$y0"
+    taken=$(e2e_user_time)
     xdotool mousedown 1
-    sleep 0.3
+    if [ "$expect" = moves ]; then
+        e2e_wait_for 10 e2e_window_manager_moving || e2e_fatal "a press at ($x,$y) of her window started no move"
+    else
+        e2e_wait_for 10 e2e_user_time_changed "$taken" || e2e_fatal "her window did not take the press at ($x,$y)"
+    fi
     for i in 1 2 3 4 5; do
-        xdotool mousemove $((X + x + dx * i / 5)) $((Y + y + dy * i / 5))
-        sleep 0.1
+        e2e_move_pointer $((x0 + dx * i / 5)) $((y0 + dy * i / 5))
     done
     xdotool mouseup 1
-    sleep 0.5
+    if [ "$expect" = moves ]; then
+        e2e_wait_for 10 e2e_window_manager_still || e2e_fatal "the window manager's move did not end at the release"
+    else
+        e2e_round_trip "$x" "$y"
+    fi
 }
+
+# A round trip through her event loop: a middle click at window point (x, y), the girl
+# picture unless given, where it does nothing, reaches her after all she was sent or did
+# before; Qt stamps her user time with it.
+e2e_round_trip() {
+    local taken
+    e2e_window_position
+    e2e_move_pointer $((X + ${1:-135})) $((Y + ${2:-60}))
+    taken=$(e2e_user_time)
+    xdotool click 2
+    e2e_wait_for 10 e2e_user_time_changed "$taken" || e2e_fatal "her window did not take a middle click"
+}
+
+# icewm shows its window IceStatus, a child of the root window, while it moves a window.
+e2e_window_manager_moving() { test "$(e2e_move_status)" = moving; }
+e2e_window_manager_still() { test "$(e2e_move_status)" = still; }
+# "moving", "still", or nothing while windows come and go under the question.
+e2e_move_status() {
+    local children id
+    children=$(xwininfo -root -children 2>/dev/null) || return 0
+    id=$(sed -n 's/^ *\(0x[0-9a-f]*\) "IceStatus".*/\1/p' <<<"$children" | head -n 1)
+    if [ -z "$id" ]; then
+        echo still
+        return 0
+    fi
+    case "$(xwininfo -id "$id" 2>/dev/null)" in
+    *"Map State: IsViewable"*) echo moving ;;
+    *"Map State: Is"*) echo still ;;
+    esac
+    return 0
+}
+
+# The time stamp of the latest press her window took: Qt sets it, on the window that
+# _NET_WM_USER_TIME_WINDOW names where the window manager wants one, before the press
+# reaches her widgets.
+e2e_user_time() {
+    local holder
+    holder=$(xprop -id "$WID" _NET_WM_USER_TIME_WINDOW | sed -n 's/.*window id # //p')
+    xprop -id "${holder:-$WID}" _NET_WM_USER_TIME | sed -n 's/.* = //p'
+}
+e2e_user_time_changed() { test "$(e2e_user_time)" != "$1"; }
 
 # The companion's tray icon: its visible window in the notification area (small).
 e2e_tray_icon() {
@@ -203,15 +299,9 @@ e2e_tray_icon() {
 # Waits for the tray icon, which she docks only after her first frame (slow on a busy
 # machine), and sets ICON to it.
 e2e_wait_tray_icon() {
-    ICON=""
-    local i
-    for i in $(seq 1 150); do
-        ICON=$(e2e_tray_icon)
-        [ -n "$ICON" ] && return 0
-        sleep 0.1
-    done
-    e2e_fatal "no tray icon docked within 15 seconds"
+    e2e_wait_for 20 e2e_tray_icon_docked || e2e_fatal "no tray icon docked within 20 seconds"
 }
+e2e_tray_icon_docked() { ICON=$(e2e_tray_icon) && test -n "$ICON"; }
 
 # Visible windows of the program that are neither the companion nor the tray icon
 # (menus, tooltips), one "id x y width height" line each.
@@ -226,23 +316,75 @@ e2e_popups() {
     return 0
 }
 
-# Clicks a button at the centre of a window.
+# Waits up to 10 seconds for one of her pop-up menus to show, drawn; sets MENU to its
+# "id x y width height".
+e2e_wait_menu() {
+    e2e_wait_for 10 e2e_menu_shown
+}
+e2e_menu_shown() {
+    local id x y w h
+    MENU=""
+    while read -r id x y w h; do
+        [ -n "$id" ] || continue
+        xwininfo -id "$id" 2>/dev/null | grep -q "Override Redirect State: yes" || continue
+        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_TOOLTIP && continue
+        if e2e_framed "$id" "$w" "$h"; then
+            MENU="$id $x $y $w $h"
+            return 0
+        fi
+    done < <(e2e_popups)
+    return 1
+}
+e2e_no_menu() { ! e2e_menu_shown; }
+
+# Window $1 ($2 x $3 pixels) is drawn with a frame: one colour all along its edge, another
+# just inside. Not yet drawn it shows what lies below it, the desktop or her picture.
+e2e_framed() {
+    local id=$1 w=$2 h=$3 points="" point pixels=()
+    import -window "$id" "$E2E_DIR/framed.png" 2>/dev/null || return 1
+    # The corners and the middles of the sides, then the point just inside the top left corner.
+    for point in 0,0 $((w / 2)),0 $((w - 1)),0 0,$((h / 2)) $((w - 1)),$((h / 2)) \
+        0,$((h - 1)) $((w / 2)),$((h - 1)) $((w - 1)),$((h - 1)) 1,1; do
+        points+="%[pixel:p{$point}] "
+    done
+    read -r -a pixels < <(convert "$E2E_DIR/framed.png" -format "$points" info:- 2>/dev/null; echo)
+    [ ${#pixels[@]} -eq 9 ] || return 1
+    for point in 1 2 3 4 5 6 7; do [ "${pixels[point]}" = "${pixels[0]}" ] || return 1; done
+    [ "${pixels[8]}" != "${pixels[0]}" ]
+}
+
+# Clicks a button at the centre of a window. The caller waits for what the click does.
 e2e_click_window() {
     local id=$1 button=${2:-1}
     eval "$(xdotool getwindowgeometry --shell "$id")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    sleep 0.2
-    xdotool click "$button"
-    sleep 0.7
+    e2e_click_at $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$button"
 }
 
-# Waits up to $2 seconds for a command to succeed.
+# Clicks button $3 (the left one unless given) at screen point (x, y), the pointer coming
+# from eight pixels up and left, a point of the same window: a motion that far from the last
+# press tells her toolkit that the click is no second half of a double click, however soon
+# after a click at the same point it comes (the tray icon takes a right double click for
+# nothing).
+e2e_click_at() {
+    e2e_move_pointer $(($1 - 8)) $(($2 - 8))
+    e2e_move_pointer "$1" "$2"
+    xdotool click "${3:-1}"
+}
+
+# Moves the pointer to screen point (x, y) and waits until it is there.
+e2e_move_pointer() {
+    xdotool mousemove "$1" "$2"
+    e2e_wait_for 10 e2e_pointer_at "$1" "$2" || e2e_fatal "the pointer did not reach ($1,$2)"
+}
+e2e_pointer_at() { [[ "$(xdotool getmouselocation)" == "x:$1 y:$2 "* ]]; }
+
+# Waits up to $1 seconds for a command to succeed, trying it every 50 ms.
 e2e_wait_for() {
-    local seconds=$1 i
+    local seconds=$1 deadline
     shift
-    for i in $(seq 1 $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
+    deadline=$((${EPOCHREALTIME//[.,]/} + seconds * 1000000))
+    until "$@"; do
+        [ "${EPOCHREALTIME//[.,]/}" -lt "$deadline" ] || return 1
+        sleep 0.05
     done
-    return 1
 }

@@ -37,10 +37,7 @@ fi
 env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" "${as_user[@]}" "$root/usr/bin/plumo" \
     >"$E2E_DIR/plumo.log" 2>&1 &
 PLUMO_PID=$!
-her_window() { test -n "$(e2e_companion_windows)"; }
-e2e_wait_for 20 her_window || e2e_fatal "her window did not appear"
-WID=$(e2e_companion_windows | head -n 1)
-sleep 0.5
+e2e_wait_companion
 e2e_save_screenshot installed-start.png
 
 data="$home/.local/share/plumo"
@@ -52,14 +49,12 @@ e2e_check "her outfits, from the installed ones" cmp -s "$installed/skin/g1" "$d
 
 # 换装, the first item of her own right-click menu, clicked on the girl picture.
 e2e_window_position
-xdotool mousemove $((X + 137)) $((Y + 45))
-sleep 0.2
+e2e_move_pointer $((X + 137)) $((Y + 45))
 xdotool click 3
-sleep 0.7
-[ -n "$(e2e_popups | head -n 1)" ] || e2e_fatal "her right-click menu did not open"
+e2e_wait_menu || e2e_fatal "her right-click menu did not open"
 xdotool key Down Return
 changed() { cmp -s "$installed/skin/g2" "$data/skin/g1"; }
-e2e_check "换装 swaps the outfits in her folder" e2e_wait_for 5 changed
+e2e_check "换装 swaps the outfits in her folder" e2e_wait_for 10 changed
 
 # 设置 from the tray icon's menu: the hourly chime off (it starts on), autostart on, 确定.
 settings_window() { e2e_settings_window; }
@@ -67,18 +62,17 @@ settings_shown() { test -n "$(settings_window)"; }
 e2e_wait_tray_icon
 icon=$ICON
 e2e_click_window "$icon" 3
+e2e_wait_menu || e2e_fatal "the tray icon's menu did not open"
 xdotool key Up Up Up Return
-e2e_wait_for 5 settings_shown || e2e_fatal "设置 did not open the settings window"
+e2e_wait_for 10 settings_shown || e2e_fatal "设置 did not open the settings window"
 eval "$(xdotool getwindowgeometry --shell "$(settings_window)")"
 for point in "16 15" "88 15" "45 237"; do  # 整点报时, 开机自动运行, 确定
     read -r px py <<<"$point"
-    xdotool mousemove $((X + px)) $((Y + py))
-    sleep 0.2
+    e2e_move_pointer $((X + px)) $((Y + py))
     xdotool click 1
-    sleep 0.3
 done
 saved() { grep -q "time=off" "$data/config/config.ini" && grep -q "auto=on" "$data/config/config.ini"; }
-e2e_check "the settings are saved in her folder" e2e_wait_for 5 saved
+e2e_check "the settings are saved in her folder" e2e_wait_for 10 saved
 entry="$home/.config/autostart/plumo.desktop"
 e2e_check "her autostart entry starts PREFIX/bin/plumo" grep -qxF "Exec=$root/usr/bin/plumo" "$entry"
 

@@ -20,13 +20,12 @@ DUE="2024-03-05 14:30:00"
 item_status() { sqlite3 "$DB" "select status from log where title='交报告'"; }
 
 # Her clock starts at START and runs on from there; the other programs keep the real one.
+# Her tick logs each announcement on standard error.
 LD_PRELOAD=$FAKETIME_LIB FAKETIME="@$START" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    QT_LOGGING_RULES="plumo.tick.info=true" \
     "$E2E_DIR/plumo/plumo" >"$E2E_DIR/plumo.log" 2>&1 &
 PLUMO_PID=$!
-companion_up() { WID=$(e2e_companion_windows | head -n 1); test -n "$WID"; }
-e2e_wait_for 10 companion_up || e2e_fatal "the companion window did not appear"
-started=$(date +%s.%N)
-sleep 1
+e2e_wait_companion
 
 # The bubble's text area, the blinking eyes left out.
 bubble_crop() {
@@ -35,26 +34,30 @@ bubble_crop() {
 }
 bubble_crop greeting.png
 e2e_save_screenshot reminder-greeting.png
+announced() { e2e_log_has "announce $DUE item [0-9]+: 交报告\$"; }
+if announced; then
+    e2e_fatal "she announced the item before her greeting could be seen: her start took eight seconds"
+fi
 
-# Up to the due second (eight seconds after her start) and a little beyond.
-until_due=$(awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", s + 9.5 - now }')
-sleep "$until_due"
-bubble_crop announced.png
-e2e_save_screenshot reminder-announced.png
+# The due second (eight seconds after her start): the tick announces the item, then she
+# draws it in her bubble.
+e2e_check "the tick announces the item in its second ($DUE)" e2e_wait_for 30 announced
 changed() {
     local differing
     differing=$(compare -metric AE "$E2E_DIR/greeting.png" "$E2E_DIR/announced.png" null: 2>&1 || true)
     test "${differing%% *}" -gt 50
 }
+drawn() { bubble_crop announced.png && changed; }
+e2e_wait_for 10 drawn || true
+e2e_save_screenshot reminder-announced.png
 e2e_check "the bubble says something new in the due second" changed
 e2e_check "the item is still open before an answer" test "$(item_status)" = 0
 
 # A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天.
 e2e_window_position
-xdotool mousemove $((X + 50)) $((Y + 50)) click 1
-sleep 0.7
-menu=$(e2e_popups | head -n 1)
-e2e_check "a click on the bubble opens the answer menu" test -n "$menu"
+e2e_click_at $((X + 50)) $((Y + 50))
+e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
+menu=$MENU
 e2e_save_screenshot reminder-answer-menu.png
 [ -n "$menu" ] || e2e_finish
 read -r _ mx my mw mh <<<"$menu"
@@ -62,11 +65,10 @@ three_items() { test "$mh" -gt 50; }
 e2e_check "the menu offers the due item's three answers (height $mh)" three_items
 
 # The second of three items: 不再提醒.
-xdotool mousemove $((mx + mw / 2)) $((my + mh / 2))
-sleep 0.3
+e2e_move_pointer $((mx + mw / 2)) $((my + mh / 2))
 xdotool click 1
 closed() { test "$(item_status)" = 1; }
-e2e_check "不再提醒 sets the item's status to 1 in the database file" e2e_wait_for 5 closed
+e2e_check "不再提醒 sets the item's status to 1 in the database file" e2e_wait_for 10 closed
 e2e_check "the other item stays open" \
     test "$(sqlite3 "$DB" "select status from log where title='later'")" = 0
 e2e_finish

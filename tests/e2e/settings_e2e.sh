@@ -19,20 +19,21 @@ open_settings() {
     e2e_wait_tray_icon
     icon=$ICON
     e2e_click_window "$icon" 3
-    [ -n "$(e2e_popups | head -n 1)" ] || e2e_fatal "the tray icon's menu did not open"
+    e2e_wait_menu || e2e_fatal "the tray icon's menu did not open"
     xdotool key Up Up Up Return
-    e2e_wait_for 5 settings_shown || e2e_fatal "设置 did not open the settings window"
+    e2e_wait_for 10 settings_shown || e2e_fatal "设置 did not open the settings window"
     SET_WID=$(settings_window)
     eval "$(xdotool getwindowgeometry --shell "$SET_WID")"
     SET_X=$X SET_Y=$Y
+    e2e_wait_for 10 settings_drawn || e2e_fatal "the settings window was not drawn"
 }
+# Its middle, over the bare desktop until then, shows the settings.
+settings_drawn() { test "$(e2e_pixel $((SET_X + 105)) $((SET_Y + 129)))" != "$ROOT_PIXEL"; }
 
 # Clicks the settings window at (x, y) of its own.
 click_settings() {
-    xdotool mousemove $((SET_X + $1)) $((SET_Y + $2))
-    sleep 0.2
+    e2e_move_pointer $((SET_X + $1)) $((SET_Y + $2))
     xdotool click 1
-    sleep 0.3
 }
 
 open_settings
@@ -43,7 +44,7 @@ e2e_check "the key colour beside the picture is see-through ($corner)" test "$co
 
 click_settings 16 15    # 整点报时
 click_settings 45 237   # 确定
-e2e_check "确定 closes the window" e2e_wait_for 5 settings_gone
+e2e_check "确定 closes the window" e2e_wait_for 10 settings_gone
 expected=$(printf '[setting]\r\ntime=on\r\nsound=0\r\nauto=off\r\n' | od -c)
 e2e_check "the chime is on in config.ini, four lines" test "$(od -c "$settings_file")" = "$expected"
 
@@ -52,7 +53,7 @@ e2e_check "no autostart entry yet" test ! -e "$entry"
 open_settings
 click_settings 88 15    # 开机自动运行
 click_settings 45 237   # 确定
-e2e_check "确定 closes the window again" e2e_wait_for 5 settings_gone
+e2e_check "确定 closes the window again" e2e_wait_for 10 settings_gone
 expected=$(printf '[setting]\r\ntime=on\r\nsound=0\r\nauto=on\r\n' | od -c)
 e2e_check "autostart is on in config.ini" test "$(od -c "$settings_file")" = "$expected"
 e2e_check "the autostart entry starts this program" grep -qF "$E2E_DIR/plumo/plumo" "$entry"
