@@ -25,7 +25,11 @@ plumo_start_virtual_display() {
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
         sleep 0.1
     done
-    sleep 0.5  # let its tray come up
+    # and until its tray is up (icewm's tray proxy window), which her start-up looks for.
+    for i in $(seq 1 100); do
+        xwininfo -root -children 2>/dev/null | grep -q YXTrayProxy && break
+        sleep 0.1
+    done
     xsetroot -solid "${PLUMO_ROOT_COLOUR:-#2f5d8a}"
 }
 
