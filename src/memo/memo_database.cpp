@@ -312,7 +312,7 @@ std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& fi
         return fail(OpenFailure::Unreadable,
                     connection.db ? sqlite3_errmsg(connection.db) : "out of memory");
     sqlite3* db = connection.db;
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);  // until the connection's own waits take over
     if (sqlite3_db_readonly(db, "main") != 0) return fail(OpenFailure::ReadOnly);
     // Until the file has passed, closing must not copy the log into it.
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -333,7 +333,9 @@ std::unique_ptr<MemoDatabase> MemoDatabase::open(const std::filesystem::path& fi
 
 MemoDatabase::MemoDatabase(sqlite3* connection, std::filesystem::path file)
     : connection_(connection), file_(std::move(file)), query_(connection) {
-    installBusyHandler();
+    // One handler for the connection's whole life; it reads the usual wait and the
+    // deadline of a living budget from here.
+    sqlite3_busy_handler(connection_, &onBusy, this);
 }
 
 MemoDatabase::~MemoDatabase() { sqlite3_close_v2(connection_); }

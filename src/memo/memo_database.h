@@ -133,7 +133,6 @@ private:
 
     MemoDatabase(sqlite3* connection, std::filesystem::path file);
     WaitClock& waitClock();
-    void installBusyHandler();
     static int onBusy(void* database, int triesBefore);
     bool waitOnce(int triesBefore);
 

@@ -17,28 +17,20 @@ WaitBudget::WaitBudget(WaitBudget&& other) noexcept
 WaitBudget::~WaitBudget() {
     if (!database_) return;
     database_->deadline_ = previous_;
-    // Someone may have set a busy handler of their own meanwhile.
-    database_->installBusyHandler();
 }
 
 WaitBudget MemoDatabase::waitAtMost(std::chrono::milliseconds budget) {
     const std::optional<TimePoint> previous = deadline_;
     const TimePoint deadline = waitClock().now() + budget;
     deadline_ = previous ? std::min(*previous, deadline) : deadline;
-    installBusyHandler();
     return WaitBudget(*this, previous);
 }
 
-void MemoDatabase::setUsualWait(std::chrono::milliseconds wait) {
-    usualWait_ = wait;
-    installBusyHandler();
-}
+void MemoDatabase::setUsualWait(std::chrono::milliseconds wait) { usualWait_ = wait; }
 
 void MemoDatabase::setWaitClock(WaitClock* clock) { waitClock_ = clock; }
 
 WaitClock& MemoDatabase::waitClock() { return waitClock_ ? *waitClock_ : realWaitClock(); }
-
-void MemoDatabase::installBusyHandler() { sqlite3_busy_handler(connection_, &onBusy, this); }
 
 int MemoDatabase::onBusy(void* database, int triesBefore) {
     return static_cast<MemoDatabase*>(database)->waitOnce(triesBefore) ? 1 : 0;
