@@ -22,7 +22,7 @@ fi
 # What building and running needs.
 PLUMO_BUILD_PACKAGES=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
+    qt6-base-dev libgstreamer1.0-dev gstreamer1.0-plugins-good
     libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev libfontconfig-dev
     fonts-wqy-microhei
 )

@@ -1,18 +1,29 @@
-// What playing a sound costs the user-interface thread with the real player; the decoding
-// and output run in the media framework's threads and are not measured.
+// What playing a sound costs the calling thread with the real player; the decoding and
+// output run in GStreamer's threads and are not measured.
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <memory>
 
+#include "sound/gst_sound_player.h"
 #include "sound/playsound.h"
-#include "sound/qt_media_player.h"
 #include "sound/sound_process_player.h"
 
 namespace {
 
 const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
+
+// The GStreamer player as the sound process runs it, behind the program's player seam.
+class GstPlayer final : public plumo::Player {
+public:
+    void open(const QString& path) override { player_.open(path.toStdString()); }
+    void play() override { player_.play(); }
+    void close() override { player_.close(); }
+
+private:
+    plumo::GstSoundPlayer player_;
+};
 
 // Times playsound calls alone, alternating two clips; each call stops the sound that
 // plays and starts the next one.
@@ -28,23 +39,20 @@ void timePlaysoundCalls(benchmark::State& state, plumo::Player& player) {
     }
 }
 
-// One call of playsound on a player in this process.
+// One call of playsound on the GStreamer player in this process.
 void BM_PlaysoundCall(benchmark::State& state) {
-    plumo::QtMediaPlayer player;
+    GstPlayer player;
     timePlaysoundCalls(state, player);
 }
 BENCHMARK(BM_PlaysoundCall)->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// Creating the program's one player at start-up (after the first, which also loads the
-// media framework).
-void BM_CreatePlayer(benchmark::State& state) {
-    { plumo::QtMediaPlayer first; }
-    for (auto _ : state) {
-        plumo::QtMediaPlayer player;
-        benchmark::DoNotOptimize(&player);
-    }
+// Starting GStreamer as the sound process does before its first sound (after the first
+// time, which also reads the plugin registry).
+void BM_CheckPlayback(benchmark::State& state) {
+    plumo::GstSoundPlayer::playbackAvailable();
+    for (auto _ : state) benchmark::DoNotOptimize(plumo::GstSoundPlayer::playbackAvailable());
 }
-BENCHMARK(BM_CreatePlayer)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_CheckPlayback)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // The same call in the companion: commands written to the running sound process.
 void BM_PlaysoundCallToSoundProcess(benchmark::State& state) {
@@ -71,6 +79,7 @@ BENCHMARK(BM_FirstSoundStartsSoundProcess)->Unit(benchmark::kMillisecond)->Itera
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (!plumo::GstSoundPlayer::playbackAvailable()) return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -16,6 +16,9 @@
 
 namespace plumo {
 
+// The sound process's file name in the program folder.
+inline const QString kSoundProcessProgram = QStringLiteral("plumo-sound");
+
 class SoundProcessPlayer final : public Player {
 public:
     // `program` is the sound process's executable, e.g. the program folder's "plumo-sound".

@@ -20,6 +20,9 @@ const QString kShippedFolder = QStringLiteral(PLUMO_ASSETS_FOLDER);
 const QString kSoundProcess = QStringLiteral(PLUMO_SOUND_PROCESS);
 constexpr int kBoundMs = 15000;
 constexpr int kTestIdleMs = 500;
+// Where GStreamer looks for its plugins, and the cache of what it found.
+constexpr const char* kPluginVariables[] = {"GST_PLUGIN_SYSTEM_PATH_1_0", "GST_PLUGIN_PATH_1_0",
+                                            "GST_REGISTRY_1_0"};
 
 // A WAV file of `seconds` of silence, 8 kHz mono 8-bit.
 QByteArray silentWave(int seconds) {
@@ -53,7 +56,7 @@ protected:
     }
     void TearDown() override {
         qunsetenv(kSoundTraceVariable);
-        qunsetenv("QT_MEDIA_BACKEND");
+        for (const char* variable : kPluginVariables) qunsetenv(variable);
     }
 
     QString traceFile() const { return QString::fromStdString((folder / "trace").string()); }
@@ -170,7 +173,13 @@ TEST_F(SoundProcessPlayerTest, AKilledProcessIsStartedAgainWithTheNextSound) {
 }
 
 TEST_F(SoundProcessPlayerTest, WithoutPlaybackTheProcessIsNotStartedAgain) {
-    qputenv("QT_MEDIA_BACKEND", "plumo-no-such-backend");
+    // GStreamer without any plugin, and with a registry of its own so the user's stays whole.
+    folder.write("no-plugins/.keep", "");
+    const QByteArray empty = QString::fromStdString((folder / "no-plugins").string()).toUtf8();
+    qputenv("GST_PLUGIN_SYSTEM_PATH_1_0", empty);
+    qputenv("GST_PLUGIN_PATH_1_0", empty);
+    qputenv("GST_REGISTRY_1_0",
+            QString::fromStdString((folder / "registry.bin").string()).toUtf8());
     playLong();
     ASSERT_TRUE(waitFor("exit no playback"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return player.processId() == 0; }, kBoundMs));

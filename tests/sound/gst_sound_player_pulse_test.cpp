@@ -1,4 +1,4 @@
-// The real player on Qt Multimedia playing into a PulseAudio null sink, recorded from the
+// The real player on GStreamer playing into a PulseAudio null sink, recorded from the
 // sink's monitor. Skipped where PulseAudio cannot be started.
 
 #include <gtest/gtest.h>
@@ -6,14 +6,14 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
-#include <QMediaDevices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
+#include "observed_gst_player.h"
+#include "sound/gst_sound_player.h"
 #include "sound/playsound.h"
-#include "sound/qt_media_player.h"
 #include "support/temp_dir.h"
 
 namespace plumo {
@@ -80,7 +80,7 @@ protected:
             skipReason_ = "pulseaudio did not start";
             return;
         }
-        // Before any multimedia object exists in this process.
+        // Before any sound plays in this process.
         qputenv("PULSE_SERVER", ("unix:" + socket_).toUtf8());
     }
 
@@ -96,6 +96,7 @@ protected:
 
     void SetUp() override {
         if (!skipReason_.isEmpty()) GTEST_SKIP() << skipReason_.toStdString();
+        ASSERT_TRUE(GstSoundPlayer::playbackAvailable());
     }
 
     // Records the null sink's monitor as 16-bit mono samples until stopped.
@@ -127,14 +128,13 @@ protected:
 };
 
 TEST_F(PulseNullSinkTest, AShippedClipPlaysToItsEnd) {
-    if (QMediaDevices::audioOutputs().isEmpty()) GTEST_SKIP() << "Qt sees no PulseAudio sink";
     startRecording();
-    QtMediaPlayer player;
+    test::ObservedGstPlayer player;
 
     playsound(player, kShippedFolder, "dingding.mp3", "");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return player.mediaPlayer().mediaStatus() == QMediaPlayer::EndOfMedia; }, kBoundMs));
-    EXPECT_EQ(player.mediaPlayer().error(), QMediaPlayer::NoError);
+    ASSERT_TRUE(
+        test::waitWithGLib([&] { return player.lastIs(GstSoundPlayer::Event::Ended); }, kBoundMs));
+    EXPECT_TRUE(player.pathsWith(GstSoundPlayer::Event::Failed).isEmpty());
 
     // Both beeps of the clip reach the sink, whole.
     EXPECT_TRUE(QTest::qWaitFor([&] { return loudStretchesMs(recorded()).size() >= 2; }, kBoundMs));
