@@ -46,14 +46,6 @@ void BM_PlaysoundCall(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaysoundCall)->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// Starting GStreamer as the sound process does before its first sound (after the first
-// time, which also reads the plugin registry).
-void BM_CheckPlayback(benchmark::State& state) {
-    plumo::GstSoundPlayer::playbackAvailable();
-    for (auto _ : state) benchmark::DoNotOptimize(plumo::GstSoundPlayer::playbackAvailable());
-}
-BENCHMARK(BM_CheckPlayback)->Unit(benchmark::kMillisecond)->Iterations(20);
-
 // The same call in the companion: commands written to the running sound process.
 void BM_PlaysoundCallToSoundProcess(benchmark::State& state) {
     plumo::SoundProcessPlayer player(QStringLiteral(PLUMO_SOUND_PROCESS));
