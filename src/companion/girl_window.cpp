@@ -40,7 +40,6 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       services_(std::move(services)),
-      menus_(this),
       mp1(services_.player),
       startup_(std::make_unique<CompanionStartup>(static_cast<StartupWindow&>(*this))) {
     setObjectName(QStringLiteral("girlfrm"));
@@ -64,7 +63,6 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
         return layers;
     });
     connect(shape_, &CompanionShape::updated, this, &Tgirlfrm::shapeChanged);
-    connectMenus();
     hicon = new ThTrayIcon(this);
     hicon->OnClick = [this](QObject*) { hiconClick(); };
     hicon->OnDblClick = [this](QObject*) { hiconDblClick(); };
@@ -147,32 +145,39 @@ void Tgirlfrm::createChildren() {
         picture->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(picture, &QWidget::customContextMenuRequested, this,
                 [this, picture](const QPoint& at) {
-                    menus_.setTrayPresent(trayPresent());  // a tray may have come or gone
-                    menus_.pmenu2->popup(picture->mapToGlobal(at));
+                    menus().setTrayPresent(trayPresent());  // a tray may have come or gone
+                    menus().pmenu2->popup(picture->mapToGlobal(at));
                 });
     }
     connect(eyeclose, &Picture::frameChanged, this, &Tgirlfrm::eyeFrameChanged);
 }
 
-void Tgirlfrm::connectMenus() {
-    // The main menu is drawn flat; pmenu2 and pmanswer, made before, keep the desktop's look.
+CompanionMenus& Tgirlfrm::menus() const {
+    if (!menus_) const_cast<Tgirlfrm*>(this)->buildMenus();
+    return *menus_;
+}
+
+void Tgirlfrm::buildMenus() {
+    menus_ = std::make_unique<CompanionMenus>(this);
+    // The main menu and the command panel are drawn flat; pmenu2 and pmanswer, made
+    // after, keep the desktop's look.
     XPMenu1 = new TXPMenu(this);
     XPMenu1->setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     XPMenu1->setActive(true);
-    menus_.createOtherMenus(this);
-    connect(menus_.N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
-    connect(menus_.N2, &QAction::triggered, btnreminder, &QPushButton::click);
-    connect(menus_.N3, &QAction::triggered, btnmonth, &QPushButton::click);
-    connect(menus_.nabout, &QAction::triggered, this, &Tgirlfrm::naboutClick);
-    connect(menus_.nexit, &QAction::triggered, this, &Tgirlfrm::nexitClick);
-    connect(btnset, &QPushButton::clicked, menus_.nset, &QAction::trigger);
-    connect(menus_.N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
-    connect(menus_.N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
-    connect(menus_.N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
-    connect(menus_.nset, &QAction::triggered, this, &Tgirlfrm::nsetClick);
-    connect(menus_.N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
-    connect(menus_.N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
-    connect(menus_.N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
+    menus_->createOtherMenus(this);
+    connect(menus_->N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
+    connect(menus_->N2, &QAction::triggered, btnreminder, &QPushButton::click);
+    connect(menus_->N3, &QAction::triggered, btnmonth, &QPushButton::click);
+    connect(menus_->nabout, &QAction::triggered, this, &Tgirlfrm::naboutClick);
+    connect(menus_->nexit, &QAction::triggered, this, &Tgirlfrm::nexitClick);
+    connect(btnset, &QPushButton::clicked, menus_->nset, &QAction::trigger);
+    connect(menus_->N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
+    connect(menus_->N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
+    connect(menus_->N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
+    connect(menus_->nset, &QAction::triggered, this, &Tgirlfrm::nsetClick);
+    connect(menus_->N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
+    connect(menus_->N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
+    connect(menus_->N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
 }
 
 void Tgirlfrm::rtimerTimer() {
@@ -270,14 +275,14 @@ QStringList Tgirlfrm::loadSkins() {
 
 bool Tgirlfrm::dockTrayIcon() {
     hicon->setHint(kApplicationTitle);
-    hicon->setPopupMenu(menus_.pmenu);
+    hicon->setPopupMenu(menus().pmenu);
     try {
         hicon->setVisible(true);
     } catch (const EOutOfResources&) {
         // No notification area on this desktop (yet); the icon docks when one appears.
     }
     const bool present = trayPresent();
-    menus_.setTrayPresent(present);
+    menus().setTrayPresent(present);
     return present;
 }
 

@@ -28,7 +28,7 @@
 //   watchTimer   watches the memo program while it runs
 //   mp1          the media player (sounds play in the plumo-sound process)
 //   hicon        the tray icon, with pmenu as its menu
-//   monFrm       the calendar window, created hidden right after her first frame
+//   monFrm       the calendar window, made when the calendar toggle first needs it
 //
 // The work behind the handlers lives in parts with one job each: CompanionStartup (the
 // start-up sequence, seeing the window as a StartupWindow), SkinSet (the pictures),
@@ -149,8 +149,9 @@ public:
     bool goodbyeRunning() const { return quittimer.isActive(); }
     ThTrayIcon* trayIcon() const { return hicon; }
     TmonFrm* calendarWindow() const { return monFrm; }
-    // Makes the calendar window, hidden, unless it is there already.
-    void createCalendarWindow() override;
+    // Makes the calendar window, hidden, unless it is there already; the calendar toggle
+    // makes it when first used.
+    void createCalendarWindow();
     MemoDatabase* database() const { return database_.get(); }
     const Picture* girlPicture() const { return imggirl; }
     const Picture* bubblePicture() const { return imgChat; }
@@ -182,7 +183,10 @@ private:
     bool dockTrayIcon() override;
 
     void createChildren();
-    void connectMenus();
+    // The menus with their look and connections, made when first needed: building and
+    // styling them takes longer than drawing her, and her first frame needs none of them.
+    CompanionMenus& menus() const;
+    void buildMenus();
     void startDrag(Qt::MouseButton button);
     void setBubbleLook(const QImage& picture);
     void setBubblePicture(const QImage& picture);
@@ -216,13 +220,13 @@ private:
     QTimer watchTimer;
 
     // --- Menus and members that are not drawn ---
-    CompanionMenus menus_;
+    std::unique_ptr<CompanionMenus> menus_;
     ThTrayIcon* hicon;
     Player* mp1;
     TmonFrm* monFrm = nullptr;
     std::unique_ptr<MemoDatabase> database_;
 
-    TXPMenu* XPMenu1;
+    TXPMenu* XPMenu1 = nullptr;
 
     // The deciding parts, made once the memo database is open.
     std::unique_ptr<CompanionTick> tick_;

@@ -23,19 +23,19 @@ void Tgirlfrm::N4Click() { btnhide->click(); }
 
 void Tgirlfrm::N11Click() { btnhide->click(); }
 
-void Tgirlfrm::hiconClick() { menus_.N4->trigger(); }
+void Tgirlfrm::hiconClick() { menus().N4->trigger(); }
 
-void Tgirlfrm::hiconDblClick() { menus_.N4->trigger(); }
+void Tgirlfrm::hiconDblClick() { menus().N4->trigger(); }
 
 void Tgirlfrm::btnhideClick() {
-    if (menus_.N4->text().contains(QStringLiteral("隐藏"))) {
+    if (menus().N4->text().contains(QStringLiteral("隐藏"))) {
         // Without a tray there would be no way back: she stays.
         if (!trayPresent()) return;
         toptimer.stop();
-        menus_.N4->setText(kHiddenCaption);
+        menus().N4->setText(kHiddenCaption);
         hicon->HideMainWindow();
     } else {
-        menus_.N4->setText(kShownCaption);
+        menus().N4->setText(kShownCaption);
         hicon->RestoreMainWindow();
     }
 }
@@ -73,7 +73,7 @@ void Tgirlfrm::toptimerTimer() {
 // ---------------------------------------------------------------- goodbye
 
 void Tgirlfrm::nexitClick() {
-    if (!toptimer.isActive()) menus_.N4->trigger();
+    if (!toptimer.isActive()) menus().N4->trigger();
     state_.quitaction = kQuitAction;
     lblinfo->setText(kGoodbyeText);
     showinfo();
