@@ -67,22 +67,15 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     hicon->OnClick = [this](QObject*) { hiconClick(); };
     hicon->OnDblClick = [this](QObject*) { hiconDblClick(); };
 
-    for (QTimer* timer : {&rtimer, &toptimer, &quittimer, &watchTimer}) timer->setInterval(1000);
-    connect(&toptimer, &QTimer::timeout, this, &Tgirlfrm::toptimerTimer);
+    for (QTimer* timer : {&quittimer, &watchTimer}) timer->setInterval(1000);
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
     connect(&watchTimer, &QTimer::timeout, this, &Tgirlfrm::watchTimerTimer);
-    connect(&rtimer, &QTimer::timeout, this, &Tgirlfrm::rtimerTimer);
-    startOnTheSecond(rtimer);
+    secondBeat_.start();
 }
 
-// Her one-second timers tick together, just after each full second of the clock: one
-// wake-up a second for both, and the tick comes early in the second it looks at.
-void Tgirlfrm::startOnTheSecond(QTimer& timer) {
-    timer.start(1000 - static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 1000) + 1);
-}
-
-void Tgirlfrm::keepTickingEverySecond(QTimer& timer) {
-    if (timer.interval() != 1000) timer.setInterval(1000);  // the first tick was the short one
+void Tgirlfrm::everySecond() {
+    rtimerTimer();
+    if (keepingOnTop_) toptimerTimer();
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -181,7 +174,6 @@ void Tgirlfrm::buildMenus() {
 }
 
 void Tgirlfrm::rtimerTimer() {
-    keepTickingEverySecond(rtimer);
     if (tick_) tick_->tick();  // nothing to do before the memo database is open
 }
 
@@ -313,6 +305,7 @@ void Tgirlfrm::startDrag(Qt::MouseButton button) {
 }
 
 void Tgirlfrm::eyeFrameChanged() {
+    secondBeat_.awake();  // the blink's wake-up carries this second's work too
     if (eyeShapeVaries_) shape_->schedule();
 }
 

@@ -55,6 +55,7 @@
 #include "companion/companion_startup.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/second_beat.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
 #include "sound/player.h"
@@ -129,7 +130,7 @@ public:
     void setBubbleText(const QString& text) override;
     void showInfo() override { showinfo(); }
     void showCommandPanel() override { showmenu(); }
-    bool isShown() const override { return toptimer.isActive(); }
+    bool isShown() const override { return keepingOnTop_; }
     void toggleShown() override { btnhideClick(); }
     QString memoCaption() const override;
     void setMemoCaptions(const QString& caption) override;
@@ -195,8 +196,8 @@ private:
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
     QAction* answerAction(AnswerItem item) const;
-    static void startOnTheSecond(QTimer& timer);
-    static void keepTickingEverySecond(QTimer& timer);
+    // The work of every second: the tick, and keeping her on top while she is shown.
+    void everySecond();
 
     CompanionServices services_;
     CompanionState state_;
@@ -214,8 +215,10 @@ private:
     QPushButton* btnset;
 
     // --- Timers ---
-    QTimer rtimer;
-    QTimer toptimer;
+    // rtimer and toptimer beat together, in one wake-up a second (see SecondBeat);
+    // toptimer runs exactly while she is shown.
+    SecondBeat secondBeat_{[this] { everySecond(); }};
+    bool keepingOnTop_ = false;
     QTimer quittimer;
     QTimer watchTimer;
 

@@ -39,7 +39,7 @@ void Tgirlfrm::setBubbleLook(const QImage& picture) {
     imgChat->show();
     menu->hide();
     shape_->schedule();
-    if (!toptimer.isActive()) menus().N4->trigger();
+    if (!keepingOnTop_) menus().N4->trigger();
 }
 
 void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
