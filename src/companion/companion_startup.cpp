@@ -46,9 +46,6 @@ StartupResult CompanionStartup::run() {
     // screen: both take longer to set up than drawing her.
     pending_ = true;
 
-    // The calendar window, hidden until the command panel shows it, is made right after
-    // her first frame: building its control takes longer than drawing her.
-
     // Time-of-day prefix.
     const DateTime now = currentClock().now();
     const QString prefix = QString::fromStdString(timeOfDayPrefix(now));
@@ -107,7 +104,6 @@ void CompanionStartup::finishAfterFirstFrame() {
         window_.view().setBubbleText(kNoTrayNote);
         window_.view().showInfo();
     }
-    window_.createCalendarWindow();
     if (Player* player = window_.services().player)
         playsound(*player, window_.state().apppath, QStringLiteral("msg.mp3"), QString());
     // From here on messages show at once; these wait for the user, one after the other.

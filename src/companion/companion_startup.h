@@ -34,8 +34,6 @@ public:
     virtual void readconfig() = 0;
     // Docks the tray icon with the main menu; true when a notification area holds it.
     virtual bool dockTrayIcon() = 0;
-    // Makes the calendar window, hidden.
-    virtual void createCalendarWindow() = 0;
 };
 
 class CompanionStartup {

@@ -40,7 +40,6 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       services_(std::move(services)),
-      menus_(this),
       mp1(services_.player),
       startup_(std::make_unique<CompanionStartup>(static_cast<StartupWindow&>(*this))) {
     setObjectName(QStringLiteral("girlfrm"));
@@ -64,27 +63,19 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
         return layers;
     });
     connect(shape_, &CompanionShape::updated, this, &Tgirlfrm::shapeChanged);
-    connectMenus();
     hicon = new ThTrayIcon(this);
     hicon->OnClick = [this](QObject*) { hiconClick(); };
     hicon->OnDblClick = [this](QObject*) { hiconDblClick(); };
 
-    for (QTimer* timer : {&rtimer, &toptimer, &quittimer, &watchTimer}) timer->setInterval(1000);
-    connect(&toptimer, &QTimer::timeout, this, &Tgirlfrm::toptimerTimer);
+    for (QTimer* timer : {&quittimer, &watchTimer}) timer->setInterval(1000);
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
     connect(&watchTimer, &QTimer::timeout, this, &Tgirlfrm::watchTimerTimer);
-    connect(&rtimer, &QTimer::timeout, this, &Tgirlfrm::rtimerTimer);
-    startOnTheSecond(rtimer);
+    secondBeat_.start();
 }
 
-// Her one-second timers tick together, just after each full second of the clock: one
-// wake-up a second for both, and the tick comes early in the second it looks at.
-void Tgirlfrm::startOnTheSecond(QTimer& timer) {
-    timer.start(1000 - static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 1000) + 1);
-}
-
-void Tgirlfrm::keepTickingEverySecond(QTimer& timer) {
-    if (timer.interval() != 1000) timer.setInterval(1000);  // the first tick was the short one
+void Tgirlfrm::everySecond() {
+    rtimerTimer();
+    if (keepingOnTop_) toptimerTimer();
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -147,36 +138,42 @@ void Tgirlfrm::createChildren() {
         picture->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(picture, &QWidget::customContextMenuRequested, this,
                 [this, picture](const QPoint& at) {
-                    menus_.setTrayPresent(trayPresent());  // a tray may have come or gone
-                    menus_.pmenu2->popup(picture->mapToGlobal(at));
+                    menus().setTrayPresent(trayPresent());  // a tray may have come or gone
+                    menus().pmenu2->popup(picture->mapToGlobal(at));
                 });
     }
     connect(eyeclose, &Picture::frameChanged, this, &Tgirlfrm::eyeFrameChanged);
 }
 
-void Tgirlfrm::connectMenus() {
-    // The main menu is drawn flat; pmenu2 and pmanswer, made before, keep the desktop's look.
+CompanionMenus& Tgirlfrm::menus() const {
+    if (!menus_) const_cast<Tgirlfrm*>(this)->buildMenus();
+    return *menus_;
+}
+
+void Tgirlfrm::buildMenus() {
+    menus_ = std::make_unique<CompanionMenus>(this);
+    // The main menu and the command panel are drawn flat; pmenu2 and pmanswer, made
+    // after, keep the desktop's look.
     XPMenu1 = new TXPMenu(this);
     XPMenu1->setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     XPMenu1->setActive(true);
-    menus_.createOtherMenus(this);
-    connect(menus_.N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
-    connect(menus_.N2, &QAction::triggered, btnreminder, &QPushButton::click);
-    connect(menus_.N3, &QAction::triggered, btnmonth, &QPushButton::click);
-    connect(menus_.nabout, &QAction::triggered, this, &Tgirlfrm::naboutClick);
-    connect(menus_.nexit, &QAction::triggered, this, &Tgirlfrm::nexitClick);
-    connect(btnset, &QPushButton::clicked, menus_.nset, &QAction::trigger);
-    connect(menus_.N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
-    connect(menus_.N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
-    connect(menus_.N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
-    connect(menus_.nset, &QAction::triggered, this, &Tgirlfrm::nsetClick);
-    connect(menus_.N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
-    connect(menus_.N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
-    connect(menus_.N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
+    menus_->createOtherMenus(this);
+    connect(menus_->N4, &QAction::triggered, this, &Tgirlfrm::N4Click);
+    connect(menus_->N2, &QAction::triggered, btnreminder, &QPushButton::click);
+    connect(menus_->N3, &QAction::triggered, btnmonth, &QPushButton::click);
+    connect(menus_->nabout, &QAction::triggered, this, &Tgirlfrm::naboutClick);
+    connect(menus_->nexit, &QAction::triggered, this, &Tgirlfrm::nexitClick);
+    connect(btnset, &QPushButton::clicked, menus_->nset, &QAction::trigger);
+    connect(menus_->N1, &QAction::triggered, this, &Tgirlfrm::N1Click);
+    connect(menus_->N11, &QAction::triggered, this, &Tgirlfrm::N11Click);
+    connect(menus_->N10, &QAction::triggered, this, &Tgirlfrm::N10Click);
+    connect(menus_->nset, &QAction::triggered, this, &Tgirlfrm::nsetClick);
+    connect(menus_->N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
+    connect(menus_->N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
+    connect(menus_->N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
 }
 
 void Tgirlfrm::rtimerTimer() {
-    keepTickingEverySecond(rtimer);
     if (tick_) tick_->tick();  // nothing to do before the memo database is open
 }
 
@@ -270,14 +267,14 @@ QStringList Tgirlfrm::loadSkins() {
 
 bool Tgirlfrm::dockTrayIcon() {
     hicon->setHint(kApplicationTitle);
-    hicon->setPopupMenu(menus_.pmenu);
+    hicon->setPopupMenu(menus().pmenu);
     try {
         hicon->setVisible(true);
     } catch (const EOutOfResources&) {
         // No notification area on this desktop (yet); the icon docks when one appears.
     }
     const bool present = trayPresent();
-    menus_.setTrayPresent(present);
+    menus().setTrayPresent(present);
     return present;
 }
 
@@ -308,6 +305,7 @@ void Tgirlfrm::startDrag(Qt::MouseButton button) {
 }
 
 void Tgirlfrm::eyeFrameChanged() {
+    secondBeat_.awake();  // the blink's wake-up carries this second's work too
     if (eyeShapeVaries_) shape_->schedule();
 }
 

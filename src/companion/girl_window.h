@@ -28,7 +28,7 @@
 //   watchTimer   watches the memo program while it runs
 //   mp1          the media player (sounds play in the plumo-sound process)
 //   hicon        the tray icon, with pmenu as its menu
-//   monFrm       the calendar window, created hidden right after her first frame
+//   monFrm       the calendar window, made when the calendar toggle first needs it
 //
 // The work behind the handlers lives in parts with one job each: CompanionStartup (the
 // start-up sequence, seeing the window as a StartupWindow), SkinSet (the pictures),
@@ -55,6 +55,7 @@
 #include "companion/companion_startup.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/second_beat.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
 #include "sound/player.h"
@@ -129,7 +130,7 @@ public:
     void setBubbleText(const QString& text) override;
     void showInfo() override { showinfo(); }
     void showCommandPanel() override { showmenu(); }
-    bool isShown() const override { return toptimer.isActive(); }
+    bool isShown() const override { return keepingOnTop_; }
     void toggleShown() override { btnhideClick(); }
     QString memoCaption() const override;
     void setMemoCaptions(const QString& caption) override;
@@ -149,8 +150,9 @@ public:
     bool goodbyeRunning() const { return quittimer.isActive(); }
     ThTrayIcon* trayIcon() const { return hicon; }
     TmonFrm* calendarWindow() const { return monFrm; }
-    // Makes the calendar window, hidden, unless it is there already.
-    void createCalendarWindow() override;
+    // Makes the calendar window, hidden, unless it is there already; the calendar toggle
+    // makes it when first used.
+    void createCalendarWindow();
     MemoDatabase* database() const { return database_.get(); }
     const Picture* girlPicture() const { return imggirl; }
     const Picture* bubblePicture() const { return imgChat; }
@@ -182,7 +184,10 @@ private:
     bool dockTrayIcon() override;
 
     void createChildren();
-    void connectMenus();
+    // The menus with their look and connections, made when first needed: building and
+    // styling them takes longer than drawing her, and her first frame needs none of them.
+    CompanionMenus& menus() const;
+    void buildMenus();
     void startDrag(Qt::MouseButton button);
     void setBubbleLook(const QImage& picture);
     void setBubblePicture(const QImage& picture);
@@ -191,8 +196,8 @@ private:
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
     QAction* answerAction(AnswerItem item) const;
-    static void startOnTheSecond(QTimer& timer);
-    static void keepTickingEverySecond(QTimer& timer);
+    // The work of every second: the tick, and keeping her on top while she is shown.
+    void everySecond();
 
     CompanionServices services_;
     CompanionState state_;
@@ -210,19 +215,21 @@ private:
     QPushButton* btnset;
 
     // --- Timers ---
-    QTimer rtimer;
-    QTimer toptimer;
+    // rtimer and toptimer beat together, in one wake-up a second (see SecondBeat);
+    // toptimer runs exactly while she is shown.
+    SecondBeat secondBeat_{[this] { everySecond(); }};
+    bool keepingOnTop_ = false;
     QTimer quittimer;
     QTimer watchTimer;
 
     // --- Menus and members that are not drawn ---
-    CompanionMenus menus_;
+    std::unique_ptr<CompanionMenus> menus_;
     ThTrayIcon* hicon;
     Player* mp1;
     TmonFrm* monFrm = nullptr;
     std::unique_ptr<MemoDatabase> database_;
 
-    TXPMenu* XPMenu1;
+    TXPMenu* XPMenu1 = nullptr;
 
     // The deciding parts, made once the memo database is open.
     std::unique_ptr<CompanionTick> tick_;

@@ -39,7 +39,7 @@ void Tgirlfrm::setBubbleLook(const QImage& picture) {
     imgChat->show();
     menu->hide();
     shape_->schedule();
-    if (!toptimer.isActive()) menus_.N4->trigger();
+    if (!keepingOnTop_) menus().N4->trigger();
 }
 
 void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
@@ -47,6 +47,7 @@ void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
 void Tgirlfrm::showinfo2() { setBubbleLook(skins_.pngbpop); }
 
 void Tgirlfrm::N10Click() {
+    menus();  // the panel's buttons take their flat look with the menus
     imgChat->setImage(skins_.pngmenu);
     lblinfo->hide();
     btnhide->setEnabled(trayPresent());  // nothing hides her into a tray that is not there
@@ -69,11 +70,11 @@ void Tgirlfrm::btnmonthClick() {
     createCalendarWindow();
     if (monFrm->isVisible()) {
         btnmonth->setText(QStringLiteral("万年历"));
-        menus_.N3->setText(QStringLiteral("万年历"));
+        menus().N3->setText(QStringLiteral("万年历"));
         monFrm->hide();
     } else {
         btnmonth->setText(QStringLiteral("关闭万年历"));
-        menus_.N3->setText(QStringLiteral("关闭万年历"));
+        menus().N3->setText(QStringLiteral("关闭万年历"));
         monFrm->show();
     }
 }
@@ -89,7 +90,7 @@ void Tgirlfrm::naboutClick() {
 void Tgirlfrm::lblinfoClick() {
     const QPoint at = QCursor::pos();
     if (state_.answering)
-        menus_.pmanswer->popup(at);
+        menus().pmanswer->popup(at);
     else
         showmenu();
 }
@@ -98,19 +99,19 @@ QString Tgirlfrm::memoCaption() const { return btnreminder->text(); }
 
 void Tgirlfrm::setMemoCaptions(const QString& caption) {
     btnreminder->setText(caption);
-    menus_.N2->setText(caption);
+    menus().N2->setText(caption);
 }
 
 QAction* Tgirlfrm::answerAction(AnswerItem item) const {
     switch (item) {
         case AnswerItem::View:
-            return menus_.N13;
+            return menus().N13;
         case AnswerItem::GotIt:
-            return menus_.N12;
+            return menus().N12;
         case AnswerItem::Postpone:
             break;
     }
-    return menus_.N14;
+    return menus().N14;
 }
 
 QString Tgirlfrm::answerCaption(AnswerItem item) const { return answerAction(item)->text(); }

@@ -23,19 +23,19 @@ void Tgirlfrm::N4Click() { btnhide->click(); }
 
 void Tgirlfrm::N11Click() { btnhide->click(); }
 
-void Tgirlfrm::hiconClick() { menus_.N4->trigger(); }
+void Tgirlfrm::hiconClick() { menus().N4->trigger(); }
 
-void Tgirlfrm::hiconDblClick() { menus_.N4->trigger(); }
+void Tgirlfrm::hiconDblClick() { menus().N4->trigger(); }
 
 void Tgirlfrm::btnhideClick() {
-    if (menus_.N4->text().contains(QStringLiteral("隐藏"))) {
+    if (menus().N4->text().contains(QStringLiteral("隐藏"))) {
         // Without a tray there would be no way back: she stays.
         if (!trayPresent()) return;
-        toptimer.stop();
-        menus_.N4->setText(kHiddenCaption);
+        keepingOnTop_ = false;
+        menus().N4->setText(kHiddenCaption);
         hicon->HideMainWindow();
     } else {
-        menus_.N4->setText(kShownCaption);
+        menus().N4->setText(kShownCaption);
         hicon->RestoreMainWindow();
     }
 }
@@ -47,7 +47,7 @@ void Tgirlfrm::setVisible(bool visible) {
 
 void Tgirlfrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    startOnTheSecond(toptimer);  // FormShow
+    keepingOnTop_ = true;  // FormShow: toptimer runs with the next beat
     // Once mapped, ask the window manager again: it forgets the state at every hide.
     QTimer::singleShot(0, this, [this] {
         if (isVisible()) keepOffTaskbar(this);
@@ -62,7 +62,6 @@ void Tgirlfrm::paintEvent(QPaintEvent* event) {
 }
 
 void Tgirlfrm::toptimerTimer() {
-    keepTickingEverySecond(toptimer);
     if (isMinimized()) showNormal();
     // Activate within this program only; never take the focus from another program. The
     // window manager keeps her above other windows: nothing is sent while all is as it is.
@@ -73,7 +72,7 @@ void Tgirlfrm::toptimerTimer() {
 // ---------------------------------------------------------------- goodbye
 
 void Tgirlfrm::nexitClick() {
-    if (!toptimer.isActive()) menus_.N4->trigger();
+    if (!keepingOnTop_) menus().N4->trigger();
     state_.quitaction = kQuitAction;
     lblinfo->setText(kGoodbyeText);
     showinfo();
