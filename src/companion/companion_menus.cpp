@@ -48,6 +48,15 @@ void CompanionMenus::createOtherMenus(QWidget* owner) {
     N12 = named(pmanswer->addAction(QStringLiteral("知道了")), "N12");
     N14 = named(pmanswer->addAction(QStringLiteral("延迟一天")), "N14");
     N14->setVisible(false);
+    // A child of pmanswer, so that it is styled with it.
+    snoozeMenu = makeMenu(pmanswer, "snoozeMenu");
+    snoozeMenu->setTitle(QStringLiteral("稍后提醒"));
+    N15 = named(pmanswer->addMenu(snoozeMenu), "N15");
+    N16 = named(snoozeMenu->addAction(QStringLiteral("10 分钟")), "N16");
+    N17 = named(snoozeMenu->addAction(QStringLiteral("1 小时")), "N17");
+    N15->setVisible(false);
+    QObject::connect(N14, &QAction::visibleChanged, N15,
+                     [postpone = N14, snooze = N15] { snooze->setVisible(postpone->isVisible()); });
 
     setTrayPresent(true);
 }

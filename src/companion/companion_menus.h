@@ -45,6 +45,11 @@ struct CompanionMenus {
     QAction* N13;  // "查看" / "关机"
     QAction* N12;  // "知道了" / "不再提醒"
     QAction* N14;  // "延迟一天"
+    // "稍后提醒": shown exactly while N14 is, whoever shows or hides N14.
+    QMenu* snoozeMenu;
+    QAction* N15;  // the item that opens snoozeMenu
+    QAction* N16;  // "10 分钟"
+    QAction* N17;  // "1 小时"
 };
 
 }  // namespace plumo

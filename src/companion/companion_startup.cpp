@@ -58,9 +58,11 @@ StartupResult CompanionStartup::run() {
     }
     MemoQuery& query = window_.attachDatabase(std::move(database));
 
-    // The counts of open plans, or else of overdue reminders, speak before the idle greeting.
+    // The counts of open plans, or else of overdue reminders, speak before the idle greeting;
+    // repeating items closed in a run that ended before rolling them forward open first.
     takeStartupCounts(
-        state, view, query, [this](const QString& text) { tellUser(text, true); }, prefix);
+        state, view, query, window_.repeats(),
+        [this](const QString& text) { tellUser(text, true); }, prefix);
 
     // Idle greeting when nothing else was said.
     if (view.bubbleText().isEmpty()) {

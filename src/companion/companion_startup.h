@@ -14,6 +14,7 @@
 #include "companion/companion_services.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/memo_repeats.h"
 #include "memo/memo_database.h"
 
 namespace plumo {
@@ -28,6 +29,8 @@ public:
     virtual const CompanionServices& services() const = 0;
     // Keeps the memo database for the run and makes the parts that use it.
     virtual MemoQuery& attachDatabase(std::unique_ptr<MemoDatabase> database) = 0;
+    // The repeating items of the attached memo database.
+    virtual MemoRepeats& repeats() = 0;
     // Loads the skin pictures; the files that could not be loaded, one line each.
     virtual QStringList loadSkins() = 0;
     // Reads the chime, voice and autostart settings.

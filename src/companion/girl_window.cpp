@@ -17,6 +17,7 @@
 #include "companion/core/settings_exchange.h"
 #include "companion/outfit_change.h"
 #include "companion/picture.h"
+#include "companion/stored_repeats.h"
 #include "image/pixel_font.h"
 #include "platform/application_title.h"
 #include "platform/message_box.h"
@@ -171,6 +172,8 @@ void Tgirlfrm::buildMenus() {
     connect(menus_->N13, &QAction::triggered, this, &Tgirlfrm::N13Click);
     connect(menus_->N12, &QAction::triggered, this, &Tgirlfrm::N12Click);
     connect(menus_->N14, &QAction::triggered, this, &Tgirlfrm::N14Click);
+    connect(menus_->N16, &QAction::triggered, this, &Tgirlfrm::N16Click);
+    connect(menus_->N17, &QAction::triggered, this, &Tgirlfrm::N17Click);
 }
 
 void Tgirlfrm::rtimerTimer() {
@@ -187,6 +190,14 @@ void Tgirlfrm::N12Click() {
 
 void Tgirlfrm::N14Click() {
     if (answers_) answers_->postponeItem();
+}
+
+void Tgirlfrm::N16Click() {
+    if (answers_) answers_->snoozeItem(kSnoozeShortSeconds);
+}
+
+void Tgirlfrm::N17Click() {
+    if (answers_) answers_->snoozeItem(kSnoozeLongSeconds);
 }
 
 void Tgirlfrm::nsetClick() {
@@ -211,6 +222,7 @@ void Tgirlfrm::tellUser(const QString& text, bool isError) { startup_->tellUser(
 
 MemoQuery& Tgirlfrm::attachDatabase(std::unique_ptr<MemoDatabase> database) {
     database_ = std::move(database);
+    repeats_ = std::make_unique<StoredRepeats>(*database_);
     MessageBoxes& boxes = currentMessageBoxes();
     tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes);
     if (services_.launcher && services_.processes) {
@@ -223,7 +235,7 @@ MemoQuery& Tgirlfrm::attachDatabase(std::unique_ptr<MemoDatabase> database) {
                 watchTimer.stop();
         });
         if (services_.shutdown)
-            answers_ = std::make_unique<MemoAnswers>(state_, *this, database_->query(),
+            answers_ = std::make_unique<MemoAnswers>(state_, *this, database_->query(), *repeats_,
                                                      *memoLauncher_, boxes, *services_.shutdown);
     }
     if (services_.autostart)
@@ -234,6 +246,8 @@ MemoQuery& Tgirlfrm::attachDatabase(std::unique_ptr<MemoDatabase> database) {
             });
     return database_->query();
 }
+
+MemoRepeats& Tgirlfrm::repeats() { return *repeats_; }
 
 void Tgirlfrm::readconfig() {
     if (!services_.autostart) return;

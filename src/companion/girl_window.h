@@ -21,7 +21,8 @@
 //     N4 "隐藏小秘书"/"显示小秘书" (toggle), N5 separator, N2 memo (as btnreminder),
 //     N3 calendar (as btnmonth), N6 separator, nset "设置", nabout "关于", nexit "退出"
 //   pmenu2       her picture's menu: N1 "换装" (outfit), N11 "隐藏" (toggle), N10 "指令" (panel)
-//   pmanswer     answer menu: N13 "查看"/"关机", N12 "知道了"/"不再提醒", N14 "延迟一天"
+//   pmanswer     answer menu: N13 "查看"/"关机", N12 "知道了"/"不再提醒", N14 "延迟一天",
+//                N15 "稍后提醒" (shown with N14), a submenu: N16 "10 分钟", N17 "1 小时"
 //   rtimer       the one-second tick (clock work: chime, due items, late-night advice)
 //   toptimer     runs exactly while she is shown; keeps her window on top
 //   quittimer    the goodbye's two-second countdown
@@ -71,6 +72,7 @@ class Picture;
 class ProcessTable;
 class ProgramLauncher;
 class SettingsExchange;
+class StoredRepeats;
 class SystemShutdown;
 class TXPMenu;
 class TmonFrm;
@@ -122,6 +124,8 @@ public:
     void N13Click();     // answers: "查看" / "关机"
     void N12Click();     // "知道了" / "不再提醒"
     void N14Click();     // "延迟一天"
+    void N16Click();     // "稍后提醒" / "10 分钟"
+    void N17Click();     // "稍后提醒" / "1 小时"
     void nsetClick();    // the settings window
     void readconfig() override;
 
@@ -180,6 +184,7 @@ private:
     CompanionView& view() override { return *this; }
     const CompanionServices& services() const override { return services_; }
     MemoQuery& attachDatabase(std::unique_ptr<MemoDatabase> database) override;
+    MemoRepeats& repeats() override;
     QStringList loadSkins() override;
     bool dockTrayIcon() override;
 
@@ -232,6 +237,7 @@ private:
     TXPMenu* XPMenu1 = nullptr;
 
     // The deciding parts, made once the memo database is open.
+    std::unique_ptr<StoredRepeats> repeats_;
     std::unique_ptr<CompanionTick> tick_;
     std::unique_ptr<MemoLauncher> memoLauncher_;
     std::unique_ptr<MemoAnswers> answers_;

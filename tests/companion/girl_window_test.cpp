@@ -19,6 +19,8 @@
 #include "image/window_shape.h"
 #include "memo/memo_schema.h"
 #include "memo/memo_startup.h"
+#include "memo/repeat_store.h"
+#include "memo/sqlite_statement.h"
 #include "notavo_process.h"
 #include "platform/program_launcher.h"
 #include "recording_player.h"
@@ -335,7 +337,12 @@ TEST_F(CompanionTest, MenusHoldTheirItems) {
         answer << a->text() + (a->isVisible() ? "" : "(hidden)");
     EXPECT_EQ(main.join("|"), QStringLiteral("隐藏小秘书|-|备忘录|万年历|-|设置|关于|退出"));
     EXPECT_EQ(outfit.join("|"), QStringLiteral("换装|隐藏|指令"));
-    EXPECT_EQ(answer.join("|"), QStringLiteral("查看|知道了|延迟一天(hidden)"));
+    EXPECT_EQ(answer.join("|"), QStringLiteral("查看|知道了|延迟一天(hidden)|稍后提醒(hidden)"));
+    QStringList snooze;
+    for (QAction* a : action(*girl, "N15")->menu()->actions()) snooze << a->text();
+    EXPECT_EQ(snooze.join("|"), QStringLiteral("10 分钟|1 小时"));
+    // Drawn as the menu it opens from.
+    EXPECT_EQ(action(*girl, "N15")->menu()->style(), menuOf(*girl, "pmanswer")->style());
     QStringList buttons;
     for (QPushButton* b : {button(*girl, "btnreminder"), button(*girl, "btnmonth"),
                            button(*girl, "btnhide"), button(*girl, "btnset")})
@@ -586,6 +593,7 @@ TEST_F(CompanionTest, DueItemIsAnnouncedAndRemindNoMoreClosesIt) {
     EXPECT_EQ(girl->bubbleText(), QStringLiteral("<b>交房租</b>"));
     EXPECT_TRUE(girl->state().answering);
     EXPECT_TRUE(action(*girl, "N14")->isVisible());
+    EXPECT_TRUE(action(*girl, "N15")->isVisible());
     EXPECT_TRUE(player.played.last().endsWith(QStringLiteral("/sound/reminder.mp3")));
 
     action(*girl, "N12")->trigger();
@@ -597,8 +605,80 @@ TEST_F(CompanionTest, DueItemIsAnnouncedAndRemindNoMoreClosesIt) {
     sqlite3_close(db);
     EXPECT_FALSE(girl->state().answering);
     EXPECT_EQ(action(*girl, "N12")->text(), QStringLiteral("知道了"));
+    EXPECT_FALSE(action(*girl, "N15")->isVisible());
     EXPECT_TRUE(panel(*girl)->isVisibleTo(girl.get()));
     EXPECT_FALSE(girl->isVisible()) << "she goes to the tray";
+}
+
+// ---- repeating items and snoozing on the memo file
+
+class RepeatingItemTest : public CompanionTest {
+protected:
+    // A daily item at `due`, as the memo program makes it; returns its id.
+    std::int64_t addDailyItem(DateTime due, int flag = 0) {
+        auto database = MemoDatabase::open(folder / "config/d.ini");
+        ensureRepeatTable(*database);
+        sqlite3* db = database->connection();
+        const std::string insert =
+            "insert into log(title, flag, status, reminder) values('晨跑', " +
+            std::to_string(flag) + ", 0, " + std::to_string(due) + ")";
+        EXPECT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        const std::int64_t id = sqlite3_last_insert_rowid(db);
+        EXPECT_TRUE(setRepeatRule(*database, id, RepeatRule::Daily));
+        return id;
+    }
+    std::string item(std::int64_t id) {
+        auto database = MemoDatabase::open(folder / "config/d.ini");
+        SqliteStatement select(database->connection(),
+                               "select status, reminder from log where id=?1");
+        select.bindInteger(1, id);
+        if (!select.step()) return "<gone>";
+        return std::to_string(select.integer(0)) + " " + formatIsoDateTime(select.real(1));
+    }
+};
+
+TEST_F(RepeatingItemTest, RemindNoMoreOnADailyItemOpensItForTomorrow) {
+    const DateTime due = encodeDateTime(2026, 12, 7, 9, 0, 0);
+    const std::int64_t id = addDailyItem(due);
+    auto girl = start();
+    clock.set(due);
+    girl->rtimerTimer();
+    ASSERT_TRUE(action(*girl, "N14")->isVisible());
+    action(*girl, "N12")->trigger();
+    EXPECT_EQ(item(id), "0 2026-12-08 09:00:00");
+    EXPECT_TRUE(boxes.errors.isEmpty()) << boxes.errors.join("\n").toStdString();
+}
+
+TEST_F(RepeatingItemTest, TenMinutesLaterMovesTheReminderAndAnswersAsOneDayLater) {
+    const DateTime due = encodeDateTime(2026, 12, 7, 9, 0, 0);
+    const std::int64_t id = addDailyItem(due);
+    auto girl = start();
+    clock.set(due);
+    girl->rtimerTimer();
+    action(*girl, "N16")->trigger();
+    EXPECT_EQ(item(id), "0 2026-12-07 09:10:00");
+    EXPECT_FALSE(girl->state().answering);
+    EXPECT_FALSE(action(*girl, "N14")->isVisible());
+    EXPECT_FALSE(action(*girl, "N15")->isVisible());
+    EXPECT_FALSE(girl->isVisible()) << "she goes to the tray";
+
+    clock.set(encodeDateTime(2026, 12, 7, 9, 10, 0));
+    girl->rtimerTimer();
+    EXPECT_EQ(girl->bubbleText(), QStringLiteral("晨跑"));
+    action(*girl, "N17")->trigger();
+    EXPECT_EQ(item(id), "0 2026-12-07 10:10:00");
+}
+
+TEST_F(RepeatingItemTest, APlanClosedBeforeACrashIsOpenAgainForTheStartupCount) {
+    const std::int64_t id = addDailyItem(encodeDateTime(2026, 12, 6, 9, 0, 0), 1);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "config/d.ini").c_str(), &db), SQLITE_OK);
+    const std::string close = "update log set status=1 where id=" + std::to_string(id);
+    ASSERT_EQ(sqlite3_exec(db, close.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    auto girl = start();
+    EXPECT_EQ(girl->bubbleText(), QStringLiteral("早上好,你有1项未完成的计划"));
+    EXPECT_EQ(item(id), "0 2026-12-07 09:00:00");
 }
 
 // ---- outfit change on real files

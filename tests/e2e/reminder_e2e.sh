@@ -53,7 +53,7 @@ e2e_save_screenshot reminder-announced.png
 e2e_check "the bubble says something new in the due second" changed
 e2e_check "the item is still open before an answer" test "$(item_status)" = 0
 
-# A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天.
+# A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天, 稍后提醒.
 e2e_window_position
 e2e_click_at $((X + 50)) $((Y + 50))
 e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
@@ -61,11 +61,11 @@ menu=$MENU
 e2e_save_screenshot reminder-answer-menu.png
 [ -n "$menu" ] || e2e_finish
 read -r _ mx my mw mh <<<"$menu"
-three_items() { test "$mh" -gt 50; }
-e2e_check "the menu offers the due item's three answers (height $mh)" three_items
+four_items() { test "$mh" -gt 75; }
+e2e_check "the menu offers the due item's four answers (height $mh)" four_items
 
-# The second of three items: 不再提醒.
-e2e_move_pointer $((mx + mw / 2)) $((my + mh / 2))
+# The second of four items: 不再提醒.
+e2e_move_pointer $((mx + mw / 2)) $((my + mh * 3 / 8))
 xdotool click 1
 closed() { test "$(item_status)" = 1; }
 e2e_check "不再提醒 sets the item's status to 1 in the database file" e2e_wait_for 10 closed

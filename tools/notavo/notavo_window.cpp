@@ -16,6 +16,7 @@
 #include "item_dialog.h"
 #include "memo/memo_errors.h"
 #include "memo/memo_schema.h"
+#include "memo/repeat_store.h"
 #include "platform/clock.h"
 
 namespace plumo::notavo {
@@ -380,7 +381,7 @@ std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& prog
             createMemoDatabase(database);
         }
         opened = MemoDatabase::open(database, IntegrityCheck::Quick);
-        ensureIdsNeverReused(*opened);
+        prepareForMemoProgram(*opened, currentClock().now());
     } catch (const DatabaseOpenError& e) {
         prompts.error(nullptr, QStringLiteral("无法打开备忘录 %1：%2")
                                    .arg(QString::fromStdString(e.file().string()),

@@ -56,6 +56,17 @@ bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& qu
     return true;
 }
 
+bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
+                       MemoRepeats& repeats, const ErrorReport& reportError,
+                       const QString& prefix) {
+    try {
+        if (repeats.hasTable()) repeats.rollForwardClosed(currentClock().now());
+    } catch (const MemoError& error) {
+        reportError(errorText(error));
+    }
+    return takeStartupCounts(state, view, query, reportError, prefix);
+}
+
 bool MemoAnswers::writeHandOff(const HandOff& handOff) {
     // Written under a temporary name and renamed into place: the memo program, started
     // right after, finds the whole content or the previous file, never half of it.
@@ -99,13 +110,33 @@ void MemoAnswers::closeItem() {
             boxes_.error(errorText(error));
             return;
         }
+        rollForward(state_.reminderid);
     }
     dismiss();
+}
+
+void MemoAnswers::rollForward(std::int64_t id) {
+    try {
+        if (repeats_.hasTable()) repeats_.rollForward(id, currentClock().now());
+    } catch (const MemoError& error) {
+        boxes_.error(errorText(error));
+    }
 }
 
 void MemoAnswers::postponeItem() {
     try {
         plumo::postponeItem(query_, state_.reminderid);
+    } catch (const MemoError& error) {
+        boxes_.error(errorText(error));
+        return;
+    }
+    dismiss();
+}
+
+void MemoAnswers::snoozeItem(int seconds) {
+    const DateTime until = startOfSecond(secondOf(currentClock().now()) + seconds);
+    try {
+        repeats_.snooze(state_.reminderid, until);
     } catch (const MemoError& error) {
         boxes_.error(errorText(error));
         return;

@@ -2,8 +2,8 @@
 
 // The start-up counts of open plans and overdue reminders, and the answer menu that a
 // click on her bubble opens after a count, a due item or the late-night advice.
-// No widgets: the actions see the companion state and view, the memo query, the memo
-// program's launcher and the message-box and shutdown seams.
+// No widgets: the actions see the companion state and view, the memo query and its repeating
+// items, the memo program's launcher and the message-box and shutdown seams.
 
 #include <QString>
 #include <functional>
@@ -11,6 +11,7 @@
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
 #include "companion/core/memo_launcher.h"
+#include "companion/core/memo_repeats.h"
 #include "memo/hand_off.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
@@ -50,16 +51,26 @@ using ErrorReport = std::function<void(const QString& text)>;
 // the idle greeting follows. Returns true when a count was put in the bubble.
 bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
                        const ErrorReport& reportError, const QString& prefix);
+// The same, after the repeating items closed in a run that ended before it could roll them
+// forward are open again, so that the counts see them. A failing roll reports its error and
+// the counts are taken all the same.
+bool takeStartupCounts(CompanionState& state, CompanionView& view, MemoQuery& query,
+                       MemoRepeats& repeats, const ErrorReport& reportError, const QString& prefix);
 
-// The three actions of the answer menu. Each that fails (a statement, a hand-off file)
-// shows its error and skips its remaining steps.
+// How long "稍后提醒" puts a due item off.
+inline constexpr int kSnoozeShortSeconds = 10 * 60;  // "10 分钟"
+inline constexpr int kSnoozeLongSeconds = 60 * 60;   // "1 小时"
+
+// The actions of the answer menu. Each that fails (a statement, a hand-off file) shows its
+// error and skips its remaining steps.
 class MemoAnswers {
 public:
-    MemoAnswers(CompanionState& state, CompanionView& view, MemoQuery& query,
+    MemoAnswers(CompanionState& state, CompanionView& view, MemoQuery& query, MemoRepeats& repeats,
                 MemoLauncher& launcher, MessageBoxes& boxes, SystemShutdown& shutdown)
         : state_(state),
           view_(view),
           query_(query),
+          repeats_(repeats),
           launcher_(launcher),
           boxes_(boxes),
           shutdown_(shutdown) {}
@@ -67,20 +78,27 @@ public:
     // "查看" (N13): the memo program on what the bubble speaks of; "关机" after the
     // late-night advice.
     void view();
-    // "知道了" (N12), or "不再提醒" while a due item is announced: closes that item.
+    // "知道了" (N12), or "不再提醒" while a due item is announced: closes that item; a
+    // repeating one opens again at its next occurrence.
     void closeItem();
     // "延迟一天" (N14): the announced item one day later.
     void postponeItem();
+    // "稍后提醒" (N15): the announced item again `seconds` after the current second.
+    void snoozeItem(int seconds);
 
 private:
-    // Steps shared by closeItem and postponeItem once the database is done with.
+    // Steps shared by the answers on an item once the database is done with.
     void dismiss();
+    // The closed item `id` at its next occurrence, when it repeats; a failure is shown and
+    // the close stands.
+    void rollForward(std::int64_t id);
     // Writes a hand-off file whole and closes it; false after showing why it failed.
     bool writeHandOff(const HandOff& handOff);
 
     CompanionState& state_;
     CompanionView& view_;
     MemoQuery& query_;
+    MemoRepeats& repeats_;
     MemoLauncher& launcher_;
     MessageBoxes& boxes_;
     SystemShutdown& shutdown_;

@@ -8,6 +8,7 @@
 #include "notavo_process.h"
 #include "support/fake_clock.h"
 #include "support/fake_companion_view.h"
+#include "support/fake_memo_repeats.h"
 #include "support/fake_program_launcher.h"
 #include "support/fake_system_shutdown.h"
 #include "support/recording_message_boxes.h"
@@ -59,7 +60,7 @@ protected:
         view.captions[AnswerItem::GotIt] = kRemindNoMoreCaption;
     }
     MemoAnswers answers() {
-        return MemoAnswers(state, view, database->query(), launcher, boxes, shutdown);
+        return MemoAnswers(state, view, database->query(), repeats, launcher, boxes, shutdown);
     }
     // Reports an error the way start-up does: into the recording message boxes.
     ErrorReport report() {
@@ -75,6 +76,7 @@ protected:
     std::unique_ptr<MemoDatabase> database;
     CompanionState state;
     test::FakeCompanionView view;
+    test::FakeMemoRepeats repeats;
     test::RecordingMessageBoxes boxes;
     test::FakeSystemShutdown shutdown;
     test::FakeProcessTable processes;
@@ -192,6 +194,106 @@ TEST_F(MemoAnswersTest, OneDayLaterMovesTheReminderAndKeepsTheItemOpen) {
     EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
     EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
     EXPECT_FALSE(state.answering);
+}
+
+TEST_F(MemoAnswersTest, RemindNoMoreRollsARepeatingItemForwardOnceItIsClosed) {
+    announceItem57();
+    clock.set(2024, 3, 5, 14, 30, 2);
+    std::string statusWhenRolled;
+    repeats.during = [&] { statusWhenRolled = item57("status"); };
+    answers().closeItem();
+    EXPECT_EQ(repeats.calls, QStringList({"hasTable", "rollForward 57 2024-03-05 14:30:02"}));
+    EXPECT_EQ(statusWhenRolled, "1");
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_FALSE(state.answering);
+    EXPECT_EQ(view.calls, QStringList({"toggleShown", "showCommandPanel"}));
+}
+
+TEST_F(MemoAnswersTest, AFileWithoutRepeatRulesIsOnlyClosed) {
+    announceItem57();
+    repeats.table = false;
+    answers().closeItem();
+    EXPECT_EQ(repeats.calls, QStringList{"hasTable"});
+    EXPECT_EQ(item57("status"), "1");
+}
+
+TEST_F(MemoAnswersTest, AFailedRollIsShownAndTheCloseStands) {
+    announceItem57();
+    repeats.failure = "database is locked";
+    answers().closeItem();
+    EXPECT_EQ(boxes.errors, QStringList{"database is locked"});
+    EXPECT_EQ(item57("status"), "1");
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_FALSE(state.answering);
+    EXPECT_EQ(view.calls, QStringList({"toggleShown", "showCommandPanel"}));
+}
+
+TEST_F(MemoAnswersTest, GotItAfterACountRollsNothing) {
+    addReminder("overdue", "2024-03-01 09:00:00");
+    state.reminderid = 1;
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), report(), ""));
+    answers().closeItem();
+    EXPECT_TRUE(repeats.calls.isEmpty());
+}
+
+TEST_F(MemoAnswersTest, OneDayLaterRollsNothing) {
+    announceItem57();
+    answers().postponeItem();
+    EXPECT_TRUE(repeats.calls.isEmpty());
+}
+
+TEST_F(MemoAnswersTest, SnoozeMovesTheReminderFromTheCurrentSecondAndAnswersAsOneDayLater) {
+    announceItem57();
+    repeats.table = false;  // snoozing needs no repeat rules
+    clock.set(2024, 3, 5, 14, 30, 1);
+    clock.advanceSeconds(0.75);
+    answers().snoozeItem(kSnoozeShortSeconds);
+    EXPECT_EQ(repeats.calls, QStringList{"snooze 57 2024-03-05 14:40:01"});
+    ASSERT_EQ(repeats.times.size(), 1u);
+    EXPECT_EQ(repeats.times[0], encodeDateTime(2024, 3, 5, 14, 40, 1));
+    EXPECT_EQ(item57("status"), "0");
+    EXPECT_FALSE(view.visible[AnswerItem::Postpone]);
+    EXPECT_EQ(view.captions[AnswerItem::GotIt], kGotItCaption);
+    EXPECT_FALSE(state.answering);
+    EXPECT_EQ(view.calls, QStringList({"toggleShown", "showCommandPanel"}));
+
+    view.visible[AnswerItem::Postpone] = true;  // announced again
+    answers().snoozeItem(kSnoozeLongSeconds);
+    EXPECT_EQ(repeats.calls.last(), "snooze 57 2024-03-05 15:30:01");
+}
+
+TEST_F(MemoAnswersTest, AFailedSnoozeLeavesTheAnswersArmed) {
+    announceItem57();
+    repeats.failure = "no such table: log";
+    answers().snoozeItem(kSnoozeShortSeconds);
+    EXPECT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(view.visible[AnswerItem::Postpone]);
+    EXPECT_TRUE(state.answering);
+    EXPECT_TRUE(view.calls.isEmpty());
+}
+
+TEST_F(MemoAnswersTest, StartupReopensClosedRepeatingItemsBeforeCounting) {
+    addReminder("weekly report", "2024-03-05 09:00:00");
+    raw->exec("update log set status=1");
+    // What rolling forward makes of the item closed in the last run.
+    repeats.during = [&] { raw->exec("update log set status=0"); };
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), repeats, report(), "下午好,"));
+    EXPECT_EQ(repeats.calls, QStringList({"hasTable", "rollForwardClosed 2024-03-05 14:00:00"}));
+    EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有1项已经过期的提醒事项"));
+}
+
+TEST_F(MemoAnswersTest, AFailedRollAtStartupIsReportedAndTheCountsGoOn) {
+    addPlan("plan");
+    repeats.failure = "disk I/O error";
+    ASSERT_TRUE(takeStartupCounts(state, view, database->query(), repeats, report(), "下午好,"));
+    EXPECT_EQ(boxes.errors, QStringList{"disk I/O error"});
+    EXPECT_EQ(view.bubble, QStringLiteral("下午好,你有1项未完成的计划"));
+}
+
+TEST_F(MemoAnswersTest, StartupOnAFileWithoutRepeatRulesOnlyCounts) {
+    repeats.table = false;
+    EXPECT_FALSE(takeStartupCounts(state, view, database->query(), repeats, report(), ""));
+    EXPECT_EQ(repeats.calls, QStringList{"hasTable"});
 }
 
 TEST_F(MemoAnswersTest, GotItAfterACountLeavesTheDatabaseAlone) {

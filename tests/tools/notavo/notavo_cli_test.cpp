@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "bad_memo_files.h"
 #include "memo/memo_actions.h"
@@ -184,8 +185,10 @@ TEST_F(NotavoCli, BadArgumentsGetOneLineAndStatusTwo) {
 TEST_F(NotavoCli, HelpListsEveryCommand) {
     const Result r = run({"--help"});
     EXPECT_EQ(r.status, kExitOk);
-    for (const char* word : {"--init", "add TITLE", "--at", "--plan", "list [--open]", "done ID",
-                             "delete ID", "postpone ID", "--help"})
+    for (const char* word :
+         {"--init", "add TITLE", "--at", "--plan", "list [--open]", "done ID", "delete ID",
+          "postpone ID", "--help", "--repeat RULE", "repeat ID RULE", "repeat ID none",
+          "snooze ID 10m|1h", "lunar-yearly", "workdays", "每年（农历）"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
@@ -207,6 +210,68 @@ TEST_F(NotavoCli, ListKeepsEveryItemOnOneLineWhateverItsTitleHolds) {
               "2\topen\titem\tno reminder        \tplain\n");
     // The escapes are told in the help.
     EXPECT_NE(run({"--help"}).out.find("\\n"), std::string::npos);
+}
+
+TEST_F(NotavoCli, RepeatingItemsOpenAgainAtTheirNextDate) {
+    init();
+    auto runAt = [&](std::vector<std::string> args, DateTime now) {
+        std::ostringstream out, err;
+        const int status = runCommandLine(args, database(), out, err, now);
+        return Result{status, out.str(), err.str()};
+    };
+    const DateTime now = encodeDateTime(2026, 1, 31, 9, 0, 0);
+    Result r = runAt({"add", "交房租", "--at", "2026-01-31 08:00:00", "--repeat", "monthly"}, now);
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out,
+              "Added item 1: 交房租 (item, reminder 2026-01-31 08:00:00, repeats monthly)\n");
+    run({"add", "写报告", "--at", "2026-03-01 10:00:00"});
+    EXPECT_EQ(runAt({"list"}, now).out,
+              "1\topen\titem\t2026-01-31 08:00:00\t交房租\tmonthly\n"
+              "2\topen\titem\t2026-03-01 10:00:00\t写报告\n");
+
+    r = runAt({"done", "1"}, now);
+    EXPECT_EQ(r.out, "Item 1 is done. It repeats: next reminder 2026-02-28 08:00:00.\n");
+    r = runAt({"snooze", "1", "1h"}, now + 0.3 / 86400);
+    EXPECT_EQ(r.out, "Item 1 snoozed to 2026-01-31 10:00:00.\n");
+    // The snoozed occurrence was February's: March's follows.
+    EXPECT_EQ(runAt({"done", "1"}, now).out,
+              "Item 1 is done. It repeats: next reminder 2026-03-31 08:00:00.\n");
+
+    r = runAt({"repeat", "2", "lunar-yearly"}, now);
+    EXPECT_EQ(r.out, "Item 2 repeats lunar-yearly from 2026-03-01 10:00:00.\n");
+    // Past the calendar's last year a lunar series ends and the item stays done.
+    r = runAt({"done", "2"}, encodeDateTime(2050, 12, 1, 0, 0, 0));
+    EXPECT_EQ(r.out, "Item 2 is done. Its series has ended: no later date of the rule.\n");
+    EXPECT_EQ(runAt({"list"}, now).out,
+              "1\topen\titem\t2026-03-31 08:00:00\t交房租\tmonthly\n"
+              "2\tdone\titem\t2026-03-01 10:00:00\t写报告\n");
+
+    EXPECT_EQ(runAt({"repeat", "1", "none"}, now).out, "Item 1 no longer repeats.\n");
+    EXPECT_EQ(runAt({"done", "1"}, now).out, "Item 1 is done.\n");
+    EXPECT_EQ(runAt({"list", "--open"}, now).out, "No open items.\n");
+
+    // A value at fault is named.
+    run({"add", "无提醒"});
+    for (const auto& [args, status, named] :
+         std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
+             {{"add", "a", "--repeat", "fortnightly", "--at", "2026-01-01 00:00:00"},
+              kExitBadUsage,
+              "'fortnightly'"},
+             {{"add", "a", "--repeat", "daily"}, kExitBadUsage, "--at"},
+             {{"repeat", "1", "Daily"}, kExitBadUsage, "'Daily'"},
+             {{"repeat", "x1", "daily"}, kExitBadUsage, "'x1'"},
+             {{"repeat", "1"}, kExitBadUsage, "repeat"},
+             {{"snooze", "1", "15m"}, kExitBadUsage, "'15m'"},
+             {{"snooze", "9", "10m"}, kExitFailed, "no item 9"},
+             {{"repeat", "9", "daily"}, kExitFailed, "no item 9"},
+             {{"repeat", "3", "daily"}, kExitFailed, "no reminder"},
+         }) {
+        r = runAt(args, now);
+        EXPECT_EQ(r.status, status) << args[0] << " " << args.back();
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(runAt({"list", "--open"}, now).out, "3\topen\titem\tno reminder        \t无提醒\n");
 }
 
 // A stream that refuses every write, like a full disk.
