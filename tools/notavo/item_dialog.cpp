@@ -1,6 +1,7 @@
 #include "item_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -36,11 +37,16 @@ protected:
     }
 };
 
+constexpr RepeatRule kRepeatRules[] = {RepeatRule::Daily,  RepeatRule::Workdays,
+                                       RepeatRule::Weekly, RepeatRule::Monthly,
+                                       RepeatRule::Yearly, RepeatRule::LunarYearly};
+
 }  // namespace
 
-ItemDialog::ItemDialog(QWidget* parent, const QString& caption, const ItemInput& initial,
-                       NotavoPrompts& prompts, std::function<QString(const ItemInput&)> save)
+ItemDialog::ItemDialog(QWidget* parent, const QString& caption, const ItemEntry& entry,
+                       NotavoPrompts& prompts, std::function<QString(const ItemEntry&)> save)
     : QDialog(parent), prompts_(prompts), save_(std::move(save)) {
+    const ItemInput& initial = entry.item;
     setWindowTitle(caption);
     auto* form = new QFormLayout;
     title_ = new QPlainTextEdit(QString::fromStdString(initial.title));
@@ -76,6 +82,19 @@ ItemDialog::ItemDialog(QWidget* parent, const QString& caption, const ItemInput&
     connect(hasReminder_, &QCheckBox::toggled, when, &QWidget::setEnabled);
     form->addRow(hasReminder_, when);
 
+    repeat_ = new QComboBox;
+    repeat_->setObjectName("repeat");
+    repeat_->addItem(QStringLiteral("不重复"));
+    for (RepeatRule rule : kRepeatRules) {
+        const std::string_view text = repeatRuleCaption(rule);
+        repeat_->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                         static_cast<int>(rule));
+        if (entry.repeat == rule) repeat_->setCurrentIndex(repeat_->count() - 1);
+    }
+    repeat_->setEnabled(initial.reminder.has_value());
+    connect(hasReminder_, &QCheckBox::toggled, repeat_, &QWidget::setEnabled);
+    form->addRow(QStringLiteral("重复："), repeat_);
+
     plan_ = new QCheckBox(QStringLiteral("这是一项计划"));
     plan_->setObjectName("plan");
     plan_->setChecked(initial.plan);
@@ -98,11 +117,12 @@ ItemDialog::ItemDialog(QWidget* parent, const QString& caption, const ItemInput&
     layout->addLayout(form);
     layout->addWidget(error_);
     layout->addWidget(buttons);
-    opened_ = input();
+    opened_ = this->entry();
 }
 
-ItemInput ItemDialog::input() const {
-    ItemInput input;
+ItemEntry ItemDialog::entry() const {
+    ItemEntry entry;
+    ItemInput& input = entry.item;
     input.title = title_->toPlainText().trimmed().toStdString();
     if (hasReminder_->isChecked()) {
         const QDate d = date_->date();
@@ -110,7 +130,10 @@ ItemInput ItemDialog::input() const {
             encodeDateTime(d.year(), d.month(), d.day(), hour_->value(), minute_->value(), 0);
     }
     input.plan = plan_->isChecked();
-    return input;
+    // A rule repeats a reminder; without one nothing repeats.
+    if (input.reminder && repeat_->currentIndex() > 0)
+        entry.repeat = static_cast<RepeatRule>(repeat_->currentData().toInt());
+    return entry;
 }
 
 bool ItemDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -130,16 +153,16 @@ bool ItemDialog::eventFilter(QObject* watched, QEvent* event) {
 // A reminder set to a time already gone is never announced; saved only when the user
 // says so. An unchanged one is not asked about again.
 bool ItemDialog::reminderTimeAccepted(const ItemInput& value) {
-    if (!value.reminder || value.reminder == opened_.reminder) return true;
+    if (!value.reminder || value.reminder == opened_.item.reminder) return true;
     if (*value.reminder >= wholeSecond(currentClock().now())) return true;
     return prompts_.confirm(this, QStringLiteral("提醒时间已过，仍然保存吗？"));
 }
 
 void ItemDialog::accept() {
-    const ItemInput value = input();
-    if (value.title.empty()) {
+    const ItemEntry value = entry();
+    if (value.item.title.empty()) {
         lastError_ = QStringLiteral("请填写标题。");
-    } else if (!reminderTimeAccepted(value)) {
+    } else if (!reminderTimeAccepted(value.item)) {
         return;
     } else {
         lastError_ = save_(value);

@@ -1,17 +1,19 @@
 #pragma once
 
 // The dialog that adds or edits a memo item: title, optional reminder time to the
-// minute, plan or not. It stays open until the item is saved or the user cancels, so a
-// failed write loses nothing typed. Return saves; Shift+Return breaks the line in the
+// minute with its repeat rule, plan or not. It stays open until the item is saved or the user
+// cancels, so a failed write loses nothing typed. Return saves; Shift+Return breaks the line in the
 // title.
 
 #include <QDialog>
 #include <functional>
 
 #include "memo/memo_store.h"
+#include "memo/repeat_rule.h"
 #include "notavo_prompts.h"
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QPlainTextEdit;
@@ -19,17 +21,23 @@ class QSpinBox;
 
 namespace plumo::notavo {
 
+// What the dialog holds: the item and, with a reminder, how it repeats.
+struct ItemEntry {
+    ItemInput item;
+    std::optional<RepeatRule> repeat;
+};
+
 class ItemDialog : public QDialog {
 public:
     // `save` writes the input and returns an error text, empty on success.
-    ItemDialog(QWidget* parent, const QString& caption, const ItemInput& initial,
-               NotavoPrompts& prompts, std::function<QString(const ItemInput&)> save);
+    ItemDialog(QWidget* parent, const QString& caption, const ItemEntry& initial,
+               NotavoPrompts& prompts, std::function<QString(const ItemEntry&)> save);
 
-    void setSave(std::function<QString(const ItemInput&)> save) { save_ = std::move(save); }
+    void setSave(std::function<QString(const ItemEntry&)> save) { save_ = std::move(save); }
 
-    ItemInput input() const;
-    // What input() read when the dialog opened: an unchanged field compares equal.
-    const ItemInput& opened() const { return opened_; }
+    ItemEntry entry() const;
+    // What entry() read when the dialog opened: an unchanged field compares equal.
+    const ItemEntry& opened() const { return opened_; }
     // What 保存 does: checks, saves and closes, or shows why not and stays open.
     void accept() override;
     QString lastError() const { return lastError_; }
@@ -41,15 +49,16 @@ private:
     bool reminderTimeAccepted(const ItemInput& value);
 
     NotavoPrompts& prompts_;
-    std::function<QString(const ItemInput&)> save_;
+    std::function<QString(const ItemEntry&)> save_;
     QPlainTextEdit* title_ = nullptr;
     QCheckBox* hasReminder_ = nullptr;
     QDateEdit* date_ = nullptr;
     QSpinBox* hour_ = nullptr;
     QSpinBox* minute_ = nullptr;
+    QComboBox* repeat_ = nullptr;
     QCheckBox* plan_ = nullptr;
     QLabel* error_ = nullptr;
-    ItemInput opened_;
+    ItemEntry opened_;
     QString lastError_;
 };
 

@@ -3,6 +3,8 @@
 #include <QTreeWidget>
 #include <limits>
 
+#include "calendar/date_cn.h"
+
 namespace plumo::notavo {
 namespace {
 
@@ -16,7 +18,7 @@ enum StateRank { OverdueRank, OpenRank, DoneRank };
 
 QStringList itemColumnCaptions() {
     return {QStringLiteral("标题"), QStringLiteral("类型"), QStringLiteral("提醒时间"),
-            QStringLiteral("状态")};
+            QStringLiteral("状态"), QStringLiteral("重复")};
 }
 
 QString kindText(const MemoItem& item) {
@@ -26,6 +28,18 @@ QString kindText(const MemoItem& item) {
 
 QString reminderText(const std::optional<DateTime>& reminder) {
     return reminder ? QString::fromStdString(formatIsoDateTime(*reminder)) : QString();
+}
+
+QString repeatText(std::optional<RepeatRule> rule, const std::optional<DateTime>& reminder) {
+    if (!rule) return QString();
+    if (*rule == RepeatRule::LunarYearly && reminder) {
+        const std::string month = DateCn::CnMonthOfDate(*reminder);
+        if (!month.empty())
+            return QStringLiteral("每年农历 ") + QString::fromStdString(month) +
+                   QString::fromStdString(DateCn::CnDayOfDate(*reminder));
+    }
+    const std::string_view caption = repeatRuleCaption(*rule);
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
 QString oneLine(const std::string& title) {
@@ -55,7 +69,9 @@ bool titleMatches(const MemoItem& item, const QString& search) {
     return QString::fromStdString(item.title).contains(search, Qt::CaseInsensitive);
 }
 
-ItemRow::ItemRow(QTreeWidget* list, const MemoItem& item, int order) : QTreeWidgetItem(list) {
+ItemRow::ItemRow(QTreeWidget* list, const MemoItem& item, std::optional<RepeatRule> repeat,
+                 int order)
+    : QTreeWidgetItem(list) {
     setData(TitleColumn, kIdRole, QVariant::fromValue<qlonglong>(item.id));
     setData(TitleColumn, kOrderRole, order);
     setText(TitleColumn, oneLine(item.title));
@@ -66,6 +82,9 @@ ItemRow::ItemRow(QTreeWidget* list, const MemoItem& item, int order) : QTreeWidg
     setText(ReminderColumn, reminderText(item.reminder));
     setData(ReminderColumn, kSortRole,
             item.reminder ? *item.reminder : std::numeric_limits<double>::infinity());
+    setText(RepeatColumn, repeatText(repeat, item.reminder));
+    setData(RepeatColumn, kSortRole,
+            repeat ? double(*repeat) : std::numeric_limits<double>::infinity());
 }
 
 std::int64_t ItemRow::id() const { return data(TitleColumn, kIdRole).toLongLong(); }

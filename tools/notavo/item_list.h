@@ -1,6 +1,7 @@
 #pragma once
 
-// The rows of the memo list: one per item with its kind, reminder time and state, sorted
+// The rows of the memo list: one per item with its kind, reminder time, state and repeat
+// rule, sorted
 // by any column (dates as dates) and filtered by a piece of the title.
 
 #include <QString>
@@ -10,15 +11,26 @@
 #include <vector>
 
 #include "memo/memo_store.h"
+#include "memo/repeat_rule.h"
 
 namespace plumo::notavo {
 
-enum ItemColumn { TitleColumn, KindColumn, ReminderColumn, StatusColumn, ItemColumnCount };
+enum ItemColumn {
+    TitleColumn,
+    KindColumn,
+    ReminderColumn,
+    StatusColumn,
+    RepeatColumn,
+    ItemColumnCount
+};
 
 QStringList itemColumnCaptions();
 
 QString kindText(const MemoItem& item);
 QString reminderText(const std::optional<DateTime>& reminder);
+// How the item repeats: the rule's caption; for a lunar one with the lunar date of the
+// item's reminder ("每年农历 二月初三"). Empty when it does not repeat.
+QString repeatText(std::optional<RepeatRule> rule, const std::optional<DateTime>& reminder);
 // A title on one line of the list: each line break shows as a return sign.
 QString oneLine(const std::string& title);
 
@@ -33,7 +45,7 @@ bool titleMatches(const MemoItem& item, const QString& search);
 // undated item after the dated ones), ties in the order the rows were made.
 class ItemRow : public QTreeWidgetItem {
 public:
-    ItemRow(QTreeWidget* list, const MemoItem& item, int order);
+    ItemRow(QTreeWidget* list, const MemoItem& item, std::optional<RepeatRule> repeat, int order);
 
     std::int64_t id() const;
     // The state column as of `now`: 未完成, 已过期 or 已完成.

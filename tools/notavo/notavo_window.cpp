@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -120,8 +121,16 @@ void NotavoWindow::buildWidgets() {
     editButton_ = new QPushButton(QStringLiteral("修改"));
     doneButton_ = new QPushButton(QStringLiteral("完成"));
     postponeButton_ = new QPushButton(QStringLiteral("推迟一天"));
+    snoozeButton_ = new QPushButton(QStringLiteral("稍后提醒"));
+    auto* snoozeMenu = new QMenu(snoozeButton_);
+    connect(snoozeMenu->addAction(QStringLiteral("10 分钟")), &QAction::triggered, this,
+            [this] { snoozeSelected(10 * 60); });
+    connect(snoozeMenu->addAction(QStringLiteral("1 小时")), &QAction::triggered, this,
+            [this] { snoozeSelected(60 * 60); });
+    snoozeButton_->setMenu(snoozeMenu);
     deleteButton_ = new QPushButton(QStringLiteral("删除"));
-    for (QPushButton* b : {addButton, editButton_, doneButton_, postponeButton_, deleteButton_})
+    for (QPushButton* b :
+         {addButton, editButton_, doneButton_, postponeButton_, snoozeButton_, deleteButton_})
         buttons->addWidget(b);
     buttons->addStretch();
     layout->addLayout(buttons);
@@ -149,6 +158,7 @@ void NotavoWindow::reload() {
     try {
         dataVersion_ = store_.dataVersion();
         loaded_ = store_.list();
+        series_ = repeatSeries(*database_);
     } catch (const MemoError& e) {
         statusBar()->showMessage(
             QStringLiteral("读取备忘录失败：%1").arg(QString::fromUtf8(e.what())));
@@ -170,7 +180,7 @@ void NotavoWindow::fill() {
         if (shown == View::OpenPlans && (!item.plan || item.done)) continue;
         if (shown == View::OverdueReminders && !isOverdue(item, now)) continue;
         if (!titleMatches(item, searched)) continue;
-        auto* row = new ItemRow(list_, item, static_cast<int>(i));
+        auto* row = new ItemRow(list_, item, repeatOf(item.id), static_cast<int>(i));
         row->showState(item, now);
     }
     if (sortColumn_ >= 0) list_->sortItems(sortColumn_, sortOrder_);
@@ -214,6 +224,12 @@ void NotavoWindow::scheduleStateRefresh() {
         static_cast<int>(std::clamp<double>(waitMs, kShortestStateWaitMs, kLongestStateWaitMs)));
 }
 
+std::optional<RepeatRule> NotavoWindow::repeatOf(std::int64_t id) const {
+    const auto found = series_.find(id);
+    if (found == series_.end()) return std::nullopt;
+    return found->second.rule;
+}
+
 std::optional<MemoItem> NotavoWindow::selectedItem() const {
     const auto id = selectedId();
     if (!id) return std::nullopt;
@@ -229,6 +245,7 @@ void NotavoWindow::updateActions() {
     doneButton_->setEnabled(item.has_value());
     doneButton_->setText(item && item->done ? QStringLiteral("重新打开") : QStringLiteral("完成"));
     postponeButton_->setEnabled(item && item->reminder);
+    snoozeButton_->setEnabled(item && !item->done);
     if (!item) {
         details_->setText(list_->topLevelItemCount() == 0 ? QStringLiteral("没有事项。")
                                                           : QString());
@@ -238,6 +255,8 @@ void NotavoWindow::updateActions() {
     text.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     QString line = kindText(*item);
     if (item->reminder) line += QStringLiteral("，提醒时间 ") + reminderText(item->reminder);
+    if (const auto rule = repeatOf(item->id))
+        line += QStringLiteral("，") + repeatText(rule, item->reminder);
     line += item->done ? QStringLiteral("，已完成") : QStringLiteral("，未完成");
     details_->setText(QStringLiteral("<b>%1</b><br>%2").arg(text, line));
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "memo/hand_off.h"
 #include "memo/memo_database.h"
 #include "memo/memo_store.h"
+#include "memo/repeat_store.h"
 #include "notavo_prompts.h"
 
 class QComboBox;
@@ -28,6 +30,7 @@ class QTreeWidget;
 namespace plumo::notavo {
 
 class ItemDialog;
+struct ItemEntry;
 
 class NotavoWindow : public QMainWindow {
 public:
@@ -61,6 +64,8 @@ public:
     bool toggleDoneSelected();
     bool deleteSelected();  // asks first
     bool postponeSelected();
+    // The reminder `seconds` from now, for this occurrence only.
+    bool snoozeSelected(int seconds);
 
     // Reloads the list when another program has written to the file; true when it did.
     bool refreshIfChanged();
@@ -75,6 +80,8 @@ private:
     void sortBy(int column);
     void updateActions();
     std::optional<MemoItem> selectedItem() const;
+    std::optional<RepeatRule> repeatOf(std::int64_t id) const;
+    void writeRepeat(std::int64_t id, const ItemEntry& opened, const ItemEntry& saved);
     bool guarded(const std::function<bool()>& change, const QString& missing);
     void openAddDialog();
     void openEditDialog();
@@ -83,6 +90,7 @@ private:
     MemoStore store_;
     NotavoPrompts& prompts_;
     std::vector<MemoItem> loaded_;
+    std::map<std::int64_t, RepeatSeries> series_;
     std::int64_t dataVersion_ = 0;
     QTimer watch_;
     QTimer stateTimer_;
@@ -97,6 +105,7 @@ private:
     QPushButton* doneButton_ = nullptr;
     QPushButton* deleteButton_ = nullptr;
     QPushButton* postponeButton_ = nullptr;
+    QPushButton* snoozeButton_ = nullptr;
 };
 
 // Opens the memo database of `database` (creating it when there is none, bringing one

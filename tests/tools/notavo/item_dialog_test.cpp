@@ -24,12 +24,13 @@ namespace {
 class CountingPrompts : public NotavoPrompts {
 public:
     void error(QWidget*, const QString& text) override { errors << text; }
+    void inform(QWidget*, const QString& text) override { news << text; }
     bool confirm(QWidget*, const QString& text) override {
         questions << text;
         return yes;
     }
     std::optional<QString> password(const QString&) override { return std::nullopt; }
-    QStringList errors, questions;
+    QStringList errors, news, questions;
     bool yes = true;
 };
 
