@@ -1,4 +1,5 @@
-// The item dialog as the user types into it, and the list's sorting, search and states.
+// Editing in the memo window: the item dialog as the user types into it, the list's
+// sorting, search and states, and repeating items.
 
 #include "item_dialog.h"
 
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "memo/repeat_store.h"
 #include "notavo_process.h"
 #include "notavo_window.h"
 #include "support/fake_clock.h"
@@ -34,9 +37,9 @@ public:
     bool yes = true;
 };
 
-class ItemDialogTest : public ::testing::Test {
+class NotavoEditingTest : public ::testing::Test {
 protected:
-    ItemDialogTest() {
+    NotavoEditingTest() {
         test::initMemoDatabase(database());
         raw = std::make_unique<test::RawConnection>(database());
         milk = raw->addItem("Buy milk", 0, 0, encodeDateTime(2026, 12, 8, 8, 0, 0));
@@ -62,7 +65,7 @@ protected:
     std::unique_ptr<NotavoWindow> window;
 };
 
-TEST_F(ItemDialogTest, ReturnSavesAndShiftReturnBreaksTheLine) {
+TEST_F(NotavoEditingTest, ReturnSavesAndShiftReturnBreaksTheLine) {
     const auto dialog = window->makeAddDialog();
     auto* title = field<QPlainTextEdit>(*dialog, "title");
     QTest::keyClicks(title, "Buy bread");
@@ -75,7 +78,7 @@ TEST_F(ItemDialogTest, ReturnSavesAndShiftReturnBreaksTheLine) {
               "Buy bread\nand fruit");
 }
 
-TEST_F(ItemDialogTest, HoursAndMinutesAreTypedAndTheSecondsAreZero) {
+TEST_F(NotavoEditingTest, HoursAndMinutesAreTypedAndTheSecondsAreZero) {
     ASSERT_TRUE(window->select(milk));
     const auto dialog = window->makeEditDialog();
     dialog->show();
@@ -94,7 +97,7 @@ TEST_F(ItemDialogTest, HoursAndMinutesAreTypedAndTheSecondsAreZero) {
               encodeDateTime(2026, 12, 8, 14, 45, 0));
 }
 
-TEST_F(ItemDialogTest, APastReminderTimeIsSavedOnlyWhenTheUserSaysSo) {
+TEST_F(NotavoEditingTest, APastReminderTimeIsSavedOnlyWhenTheUserSaysSo) {
     ASSERT_TRUE(window->select(milk));
     const auto dialog = window->makeEditDialog();
     field<QPlainTextEdit>(*dialog, "title")->setPlainText("Buy oat milk");
@@ -116,7 +119,7 @@ TEST_F(ItemDialogTest, APastReminderTimeIsSavedOnlyWhenTheUserSaysSo) {
               encodeDateTime(2026, 12, 6, 8, 0, 0));
 }
 
-TEST_F(ItemDialogTest, AnEditKeepsWhatTheCompanionChangedMeanwhile) {
+TEST_F(NotavoEditingTest, AnEditKeepsWhatTheCompanionChangedMeanwhile) {
     ASSERT_TRUE(window->select(milk));
     const auto dialog = window->makeEditDialog();
     raw->exec("update log set reminder=reminder+1 where id=" + std::to_string(milk));
@@ -132,7 +135,7 @@ TEST_F(ItemDialogTest, AnEditKeepsWhatTheCompanionChangedMeanwhile) {
         << "the postponement is kept";
 }
 
-TEST_F(ItemDialogTest, TheListSortsByAnyColumnSearchesTitlesAndMarksOverdueItems) {
+TEST_F(NotavoEditingTest, TheListSortsByAnyColumnSearchesTitlesAndMarksOverdueItems) {
     const auto soon = raw->addItem("开会", 0, 0, encodeDateTime(2026, 12, 7, 10, 0, 0));
     const auto undated = raw->addItem("读书", 0, 0, test::kNoReminder);
     const auto closed = raw->addItem("交电费", 0, 1, encodeDateTime(2026, 11, 1, 9, 0, 0));
@@ -159,6 +162,57 @@ TEST_F(ItemDialogTest, TheListSortsByAnyColumnSearchesTitlesAndMarksOverdueItems
     EXPECT_EQ(window->list()->currentItem()->text(3), "已过期");
     EXPECT_EQ(window->shownIds().size(), 4u);
     EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
+}
+
+TEST_F(NotavoEditingTest, ARepeatingItemOpensAgainAtItsNextOccurrenceWhenDone) {
+    const auto dialog = window->makeAddDialog();
+    field<QPlainTextEdit>(*dialog, "title")->setPlainText("周会");
+    auto* repeat = field<QComboBox>(*dialog, "repeat");
+    EXPECT_FALSE(repeat->isEnabled()) << "nothing repeats without a reminder";
+    field<QCheckBox>(*dialog, "hasReminder")->setChecked(true);
+    field<QDateEdit>(*dialog, "reminderDate")->setDate(QDate(2026, 12, 9));
+    field<QSpinBox>(*dialog, "reminderHour")->setValue(9);
+    field<QSpinBox>(*dialog, "reminderMinute")->setValue(30);
+    repeat->setCurrentIndex(repeat->findText("每周"));
+    dialog->accept();
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    const auto id = window->selectedId();
+    ASSERT_TRUE(id);
+    const std::string item = std::to_string(*id);
+    EXPECT_EQ(raw->scalarText("select rule from repeat where item=" + item), "weekly");
+    EXPECT_EQ(window->list()->currentItem()->text(4), "每周");
+
+    EXPECT_TRUE(window->toggleDoneSelected());
+    EXPECT_EQ(raw->scalarInt("select status from log where id=" + item), 0);
+    EXPECT_EQ(raw->scalarDouble("select reminder from log where id=" + item),
+              encodeDateTime(2026, 12, 16, 9, 30, 0));
+    ASSERT_TRUE(window->select(*id));
+    EXPECT_EQ(window->list()->currentItem()->text(2), "2026-12-16 09:30:00");
+
+    EXPECT_TRUE(window->snoozeSelected(10 * 60));
+    EXPECT_EQ(raw->scalarDouble("select reminder from log where id=" + item),
+              encodeDateTime(2026, 12, 7, 10, 10, 0));
+    EXPECT_TRUE(prompts.news.isEmpty());
+}
+
+TEST_F(NotavoEditingTest, ALunarSeriesShowsItsLunarDateAndTellsWhenItHasEnded) {
+    const auto festival = raw->addItem("拜年", 0, 0, encodeDateTime(2026, 2, 17, 9, 0, 0));
+    const auto last = raw->addItem("最后一次", 0, 0, encodeDateTime(2050, 12, 1, 9, 0, 0));
+    window.reset();
+    {
+        auto database = MemoDatabase::open(this->database());
+        ASSERT_TRUE(setRepeatRule(*database, festival, RepeatRule::LunarYearly));
+        ASSERT_TRUE(setRepeatRule(*database, last, RepeatRule::LunarYearly));
+    }
+    window = openNotavoWindow(dir.path(), database(), prompts);
+    ASSERT_TRUE(window->select(festival));
+    EXPECT_EQ(window->list()->currentItem()->text(4), "每年农历 正月初一");
+
+    ASSERT_TRUE(window->select(last));
+    EXPECT_TRUE(window->toggleDoneSelected());
+    EXPECT_EQ(raw->scalarInt("select status from log where id=" + std::to_string(last)), 1);
+    ASSERT_EQ(prompts.news.size(), 1);
+    EXPECT_TRUE(prompts.news.front().contains("2050")) << prompts.news.front().toStdString();
 }
 
 }  // namespace
