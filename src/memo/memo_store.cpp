@@ -33,7 +33,21 @@ bool changedAny(SqliteStatement& statement) {
     return statement.changes() > 0;
 }
 
+std::optional<DateTime> inWholeSeconds(std::optional<DateTime> value) {
+    if (value) return wholeSecond(*value);
+    return std::nullopt;
+}
+
 }  // namespace
+
+ItemChange changeBetween(const ItemInput& before, const ItemInput& after) {
+    ItemChange change;
+    if (after.title != before.title) change.title = after.title;
+    if (inWholeSeconds(after.reminder) != inWholeSeconds(before.reminder))
+        change.reminder = inWholeSeconds(after.reminder);
+    if (after.plan != before.plan) change.plan = after.plan;
+    return change;
+}
 
 std::vector<MemoItem> MemoStore::list() const {
     SqliteStatement select(
@@ -69,6 +83,24 @@ bool MemoStore::edit(std::int64_t id, const std::string& title, std::optional<Da
     update.bindText(1, title);
     bindReminder(update, 2, reminder);
     update.bindInteger(3, id);
+    return changedAny(update);
+}
+
+bool MemoStore::change(std::int64_t id, const ItemChange& change) {
+    if (change.empty()) return find(id).has_value();
+    std::string columns;
+    const auto set = [&columns](const char* assignment) {
+        if (!columns.empty()) columns += ',';
+        columns += assignment;
+    };
+    if (change.title) set("title=?1");
+    if (change.reminder) set("reminder=?2");
+    if (change.plan) set("flag=?3");
+    SqliteStatement update(database_.connection(), "update log set " + columns + " where id=?4");
+    if (change.title) update.bindText(1, *change.title);
+    if (change.reminder) bindReminder(update, 2, *change.reminder);
+    if (change.plan) update.bindInteger(3, *change.plan ? 1 : 0);
+    update.bindInteger(4, id);
     return changedAny(update);
 }
 

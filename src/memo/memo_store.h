@@ -33,6 +33,19 @@ struct ItemInput {
     bool plan = false;
 };
 
+// What an edit changes: each field holds the new value, or nothing when it stays as
+// stored (so a reminder the companion moved meanwhile is kept unless the user changed it).
+struct ItemChange {
+    std::optional<std::string> title;
+    std::optional<std::optional<DateTime>> reminder;  // a held nullopt removes the reminder
+    std::optional<bool> plan;
+
+    bool empty() const { return !title && !reminder && !plan; }
+};
+
+// The fields in which `after` differs from `before`; reminders compare to the second.
+ItemChange changeBetween(const ItemInput& before, const ItemInput& after);
+
 enum class PostponeOutcome { Postponed, NoSuchItem, NoReminder };
 
 struct PostponeResult {
@@ -52,6 +65,9 @@ public:
     std::int64_t add(const ItemInput& input);
     // Each returns false when there is no item `id`.
     bool edit(std::int64_t id, const std::string& title, std::optional<DateTime> reminder);
+    // Writes only the fields `change` holds, in one statement; other columns keep what
+    // another program wrote meanwhile.
+    bool change(std::int64_t id, const ItemChange& change);
     bool close(std::int64_t id);   // done (status 1)
     bool reopen(std::int64_t id);  // open again (status 0)
     bool remove(std::int64_t id);

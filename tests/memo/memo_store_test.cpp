@@ -57,6 +57,40 @@ TEST_F(MemoStoreTest, RemindersAreStoredAsWholeSeconds) {
     EXPECT_FALSE(store.find(undated + 1));
 }
 
+TEST_F(MemoStoreTest, AChangeWritesOnlyTheFieldsTheUserChanged) {
+    const DateTime at = encodeDateTime(2026, 12, 7, 14, 30, 0);
+    const ItemInput opened{"买牛奶", at, false};
+    const std::int64_t id = store.add(opened);
+    // The companion postpones the item while the edit is open.
+    raw->exec("update log set reminder=reminder+1,status=1 where id=" + std::to_string(id));
+
+    ItemInput typed = opened;
+    typed.title = "买豆浆";
+    typed.reminder = at + 0.3 * kSecond;  // the same second
+    const ItemChange titleOnly = changeBetween(opened, typed);
+    EXPECT_TRUE(titleOnly.title);
+    EXPECT_FALSE(titleOnly.reminder);
+    EXPECT_FALSE(titleOnly.plan);
+    ASSERT_TRUE(store.change(id, titleOnly));
+    auto stored = store.find(id);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->title, "买豆浆");
+    EXPECT_EQ(stored->reminder, at + 1) << "the postponement is kept";
+    EXPECT_TRUE(stored->done);
+
+    typed.reminder = std::nullopt;
+    typed.plan = true;
+    ASSERT_TRUE(store.change(id, changeBetween(opened, typed)));
+    stored = store.find(id);
+    EXPECT_FALSE(stored->reminder);
+    EXPECT_TRUE(stored->plan);
+    EXPECT_EQ(stored->title, "买豆浆");
+
+    EXPECT_TRUE(store.change(id, ItemChange{})) << "nothing to write, but the item is there";
+    EXPECT_FALSE(store.change(id + 1, ItemChange{}));
+    EXPECT_FALSE(store.change(id + 1, changeBetween(opened, typed)));
+}
+
 TEST_F(MemoStoreTest, EachChangeTellsAMissingItemAndPostponeOneWithoutReminder) {
     const DateTime at = encodeDateTime(2026, 12, 7, 9, 0, 0);
     const std::int64_t dated = store.add({"交电费", at, false});

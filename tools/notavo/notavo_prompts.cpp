@@ -10,6 +10,10 @@ void WidgetPrompts::error(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, kNotavoTitle, text);
 }
 
+void WidgetPrompts::inform(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, kNotavoTitle, text);
+}
+
 bool WidgetPrompts::confirm(QWidget* parent, const QString& text) {
     return QMessageBox::question(parent, kNotavoTitle, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

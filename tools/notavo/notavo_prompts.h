@@ -16,6 +16,8 @@ class NotavoPrompts {
 public:
     virtual ~NotavoPrompts() = default;
     virtual void error(QWidget* parent, const QString& text) = 0;
+    // Something the user should know that went as it should.
+    virtual void inform(QWidget* parent, const QString& text) = 0;
     // Yes or no; true for yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // The password as typed, or nothing when the user gave up.
@@ -25,6 +27,7 @@ public:
 class WidgetPrompts final : public NotavoPrompts {
 public:
     void error(QWidget* parent, const QString& text) override;
+    void inform(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> password(const QString& label) override;
 };

@@ -4,20 +4,34 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cmath>
 #include <system_error>
 
 #include "item_dialog.h"
+#include "item_list.h"
 #include "memo/memo_errors.h"
 #include "memo/memo_schema.h"
 #include "memo/repeat_store.h"
 #include "platform/clock.h"
+
+// The icon is built into the library; a static library's resources are registered by hand.
+static QIcon notavoIcon() {
+    Q_INIT_RESOURCE(notavo);
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "64", "128"})
+        icon.addFile(QStringLiteral(":/notavo/plumo-%1.png").arg(QLatin1String(size)));
+    return icon;
+}
 
 namespace plumo::notavo {
 namespace {
@@ -27,29 +41,13 @@ namespace {
 constexpr int kWatchIntervalMs = 1000;
 // How long a write waits for the companion to finish one of its own.
 constexpr std::chrono::milliseconds kBusyTimeout{1000};
+// An item turns 已过期 when its second has passed; a clock that jumped meanwhile (a
+// suspend) shows within the longest wait.
+constexpr int kShortestStateWaitMs = 1'000;
+constexpr int kLongestStateWaitMs = 60'000;
 
-enum Column { TitleColumn, KindColumn, ReminderColumn, StatusColumn };
-
-QString kindText(const MemoItem& item) {
-    if (item.plan) return QStringLiteral("计划");
-    return item.reminder ? QStringLiteral("提醒") : QStringLiteral("事项");
-}
-
-QString reminderText(const std::optional<DateTime>& reminder) {
-    return reminder ? QString::fromStdString(formatIsoDateTime(*reminder)) : QString();
-}
-
-// A title on one line of the list: each line break shows as a return sign.
-QString oneLine(const std::string& title) {
-    QString text = QString::fromStdString(title);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" ⏎ "));
-    text.replace(QLatin1Char('\n'), QStringLiteral(" ⏎ "));
-    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return text;
-}
-
-bool overdue(const MemoItem& item, DateTime now) {
-    return !item.done && item.reminder && wholeSecond(*item.reminder) < wholeSecond(now);
+ItemRow* rowAt(const QTreeWidget* list, int index) {
+    return static_cast<ItemRow*>(list->topLevelItem(index));
 }
 
 }  // namespace
@@ -70,7 +68,10 @@ NotavoWindow::NotavoWindow(std::unique_ptr<MemoDatabase> database, NotavoPrompts
     : database_(std::move(database)), store_(*database_), prompts_(prompts) {
     database_->setUsualWait(kBusyTimeout);
     setWindowTitle(kNotavoTitle);
+    setWindowIcon(notavoIcon());
     buildWidgets();
+    stateTimer_.setSingleShot(true);
+    connect(&stateTimer_, &QTimer::timeout, this, [this] { refreshStates(); });
     reload();
     watch_.setInterval(kWatchIntervalMs);
     connect(&watch_, &QTimer::timeout, this, [this] { refreshIfChanged(); });
@@ -91,17 +92,22 @@ void NotavoWindow::buildWidgets() {
     viewBox_->addItem(QStringLiteral("过期的提醒"));
     top->addWidget(viewBox_);
     top->addStretch();
+    search_ = new QLineEdit;
+    search_->setObjectName("search");
+    search_->setPlaceholderText(QStringLiteral("搜索标题"));
+    search_->setClearButtonEnabled(true);
+    top->addWidget(search_);
     layout->addLayout(top);
 
     list_ = new QTreeWidget;
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAlternatingRowColors(true);
-    list_->setHeaderLabels({QStringLiteral("标题"), QStringLiteral("类型"),
-                            QStringLiteral("提醒时间"), QStringLiteral("状态")});
+    list_->setHeaderLabels(itemColumnCaptions());
     list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionsClickable(true);
     list_->header()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
-    for (int c : {KindColumn, ReminderColumn, StatusColumn})
+    for (int c = KindColumn; c < ItemColumnCount; ++c)
         list_->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     layout->addWidget(list_, 1);
 
@@ -116,8 +122,16 @@ void NotavoWindow::buildWidgets() {
     editButton_ = new QPushButton(QStringLiteral("修改"));
     doneButton_ = new QPushButton(QStringLiteral("完成"));
     postponeButton_ = new QPushButton(QStringLiteral("推迟一天"));
+    snoozeButton_ = new QPushButton(QStringLiteral("稍后提醒"));
+    auto* snoozeMenu = new QMenu(snoozeButton_);
+    connect(snoozeMenu->addAction(QStringLiteral("10 分钟")), &QAction::triggered, this,
+            [this] { snoozeSelected(10 * 60); });
+    connect(snoozeMenu->addAction(QStringLiteral("1 小时")), &QAction::triggered, this,
+            [this] { snoozeSelected(60 * 60); });
+    snoozeButton_->setMenu(snoozeMenu);
     deleteButton_ = new QPushButton(QStringLiteral("删除"));
-    for (QPushButton* b : {addButton, editButton_, doneButton_, postponeButton_, deleteButton_})
+    for (QPushButton* b :
+         {addButton, editButton_, doneButton_, postponeButton_, snoozeButton_, deleteButton_})
         buttons->addWidget(b);
     buttons->addStretch();
     layout->addLayout(buttons);
@@ -126,6 +140,8 @@ void NotavoWindow::buildWidgets() {
     resize(620, 420);
 
     connect(viewBox_, &QComboBox::currentIndexChanged, this, [this] { reload(); });
+    connect(search_, &QLineEdit::textChanged, this, [this] { fill(); });
+    connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int c) { sortBy(c); });
     connect(list_, &QTreeWidget::currentItemChanged, this, [this] { updateActions(); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { openEditDialog(); });
     connect(addButton, &QPushButton::clicked, this, [this] { openAddDialog(); });
@@ -140,40 +156,79 @@ void NotavoWindow::buildWidgets() {
 }
 
 void NotavoWindow::reload() {
-    const std::optional<std::int64_t> keep = selectedId();
     try {
         dataVersion_ = store_.dataVersion();
         loaded_ = store_.list();
+        series_ = repeatSeries(*database_);
     } catch (const MemoError& e) {
         statusBar()->showMessage(
             QStringLiteral("读取备忘录失败：%1").arg(QString::fromUtf8(e.what())));
         return;
     }
+    fill();
+}
+
+// The rows from the items last read: the view, the search and the sort applied.
+void NotavoWindow::fill() {
+    const std::optional<std::int64_t> keep = selectedId();
     const View shown = view();
+    const QString searched = search_->text().trimmed();
     const DateTime now = currentClock().now();
     const QSignalBlocker block(list_);
     list_->clear();
-    for (const MemoItem& item : loaded_) {
+    for (std::size_t i = 0; i < loaded_.size(); ++i) {
+        const MemoItem& item = loaded_[i];
         if (shown == View::OpenPlans && (!item.plan || item.done)) continue;
-        if (shown == View::OverdueReminders && !overdue(item, now)) continue;
-        auto* row = new QTreeWidgetItem(list_);
-        row->setData(TitleColumn, Qt::UserRole, QVariant::fromValue<qlonglong>(item.id));
-        row->setText(TitleColumn, oneLine(item.title));
-        row->setToolTip(TitleColumn, QString::fromStdString(item.title));
-        row->setText(KindColumn, kindText(item));
-        row->setText(ReminderColumn, reminderText(item.reminder));
-        row->setText(StatusColumn, item.done ? QStringLiteral("已完成")
-                                             : (overdue(item, now) ? QStringLiteral("已过期")
-                                                                   : QStringLiteral("未完成")));
-        if (item.done) {
-            for (int c = 0; c < list_->columnCount(); ++c)
-                row->setForeground(c, QColor(128, 128, 128));
-        } else if (overdue(item, now)) {
-            row->setForeground(StatusColumn, QColor(176, 0, 32));
-        }
+        if (shown == View::OverdueReminders && !isOverdue(item, now)) continue;
+        if (!titleMatches(item, searched)) continue;
+        auto* row = new ItemRow(list_, item, repeatOf(item.id), static_cast<int>(i));
+        row->showState(item, now);
     }
+    if (sortColumn_ >= 0) list_->sortItems(sortColumn_, sortOrder_);
     if (keep) select(*keep);
     updateActions();
+    scheduleStateRefresh();
+}
+
+void NotavoWindow::sortBy(int column) {
+    sortOrder_ = column == sortColumn_ && sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                           : Qt::AscendingOrder;
+    sortColumn_ = column;
+    list_->header()->setSortIndicatorShown(true);
+    list_->sortItems(sortColumn_, sortOrder_);
+}
+
+void NotavoWindow::search(const QString& text) { search_->setText(text); }
+
+void NotavoWindow::refreshStates() {
+    const DateTime now = currentClock().now();
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        ItemRow* row = rowAt(list_, i);
+        for (const MemoItem& item : loaded_)
+            if (item.id == row->id()) row->showState(item, now);
+    }
+    if (sortColumn_ == StatusColumn) list_->sortItems(sortColumn_, sortOrder_);
+    updateActions();
+    scheduleStateRefresh();
+}
+
+// One wake-up when the next open item turns overdue, none while nothing will.
+void NotavoWindow::scheduleStateRefresh() {
+    const DateTime now = currentClock().now();
+    const std::optional<DateTime> next = nextOverdueMoment(loaded_, now);
+    if (!next) {
+        stateTimer_.stop();
+        return;
+    }
+    const double waitMs = std::ceil((*next - now) * kSecondsPerDay * 1000.0);
+    stateTimer_.start(
+        static_cast<int>(std::clamp<double>(waitMs, kShortestStateWaitMs, kLongestStateWaitMs)));
+}
+
+std::optional<RepeatRule> NotavoWindow::repeatOf(std::int64_t id) const {
+    const auto found = series_.find(id);
+    if (found == series_.end()) return std::nullopt;
+    return found->second.rule;
 }
 
 std::optional<MemoItem> NotavoWindow::selectedItem() const {
@@ -191,6 +246,7 @@ void NotavoWindow::updateActions() {
     doneButton_->setEnabled(item.has_value());
     doneButton_->setText(item && item->done ? QStringLiteral("重新打开") : QStringLiteral("完成"));
     postponeButton_->setEnabled(item && item->reminder);
+    snoozeButton_->setEnabled(item && !item->done);
     if (!item) {
         details_->setText(list_->topLevelItemCount() == 0 ? QStringLiteral("没有事项。")
                                                           : QString());
@@ -200,6 +256,8 @@ void NotavoWindow::updateActions() {
     text.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     QString line = kindText(*item);
     if (item->reminder) line += QStringLiteral("，提醒时间 ") + reminderText(item->reminder);
+    if (const auto rule = repeatOf(item->id))
+        line += QStringLiteral("，") + repeatText(rule, item->reminder);
     line += item->done ? QStringLiteral("，已完成") : QStringLiteral("，未完成");
     details_->setText(QStringLiteral("<b>%1</b><br>%2").arg(text, line));
 }
@@ -215,21 +273,20 @@ void NotavoWindow::showView(View view) {
 
 std::vector<std::int64_t> NotavoWindow::shownIds() const {
     std::vector<std::int64_t> ids;
-    for (int i = 0; i < list_->topLevelItemCount(); ++i)
-        ids.push_back(list_->topLevelItem(i)->data(TitleColumn, Qt::UserRole).toLongLong());
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) ids.push_back(rowAt(list_, i)->id());
     return ids;
 }
 
 std::optional<std::int64_t> NotavoWindow::selectedId() const {
     const QTreeWidgetItem* row = list_->currentItem();
     if (!row || !row->isSelected()) return std::nullopt;
-    return row->data(TitleColumn, Qt::UserRole).toLongLong();
+    return static_cast<const ItemRow*>(row)->id();
 }
 
 bool NotavoWindow::select(std::int64_t id) {
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = list_->topLevelItem(i);
-        if (row->data(TitleColumn, Qt::UserRole).toLongLong() != id) continue;
+        ItemRow* row = rowAt(list_, i);
+        if (row->id() != id) continue;
         list_->setCurrentItem(row);
         row->setSelected(true);
         list_->scrollToItem(row);
@@ -260,65 +317,6 @@ void NotavoWindow::applyHandOff(const HandOff& handOff) {
     }
 }
 
-bool NotavoWindow::guarded(const std::function<bool()>& change, const QString& missing) {
-    bool changed = false;
-    try {
-        changed = change();
-        if (!changed) prompts_.error(this, missing);
-    } catch (const MemoError& e) {
-        prompts_.error(this,
-                       QStringLiteral("没能保存这次修改：%1").arg(QString::fromUtf8(e.what())));
-    }
-    reload();
-    return changed;
-}
-
-bool NotavoWindow::addItem(const ItemInput& input) {
-    std::int64_t id = 0;
-    const bool added = guarded(
-        [&] {
-            id = store_.add(input);
-            return true;
-        },
-        QString());
-    if (added) {
-        if (!select(id)) {
-            showView(View::All);
-            select(id);
-        }
-    }
-    return added;
-}
-
-bool NotavoWindow::editSelected(const std::string& title, std::optional<DateTime> reminder) {
-    const auto id = selectedId();
-    if (!id) return false;
-    return guarded([&] { return store_.edit(*id, title, reminder); },
-                   QStringLiteral("这个事项已被删除。"));
-}
-
-bool NotavoWindow::toggleDoneSelected() {
-    const auto item = selectedItem();
-    if (!item) return false;
-    return guarded([&] { return item->done ? store_.reopen(item->id) : store_.close(item->id); },
-                   QStringLiteral("这个事项已被删除。"));
-}
-
-bool NotavoWindow::deleteSelected() {
-    const auto item = selectedItem();
-    if (!item) return false;
-    if (!prompts_.confirm(this, QStringLiteral("确定要删除“%1”吗？").arg(oneLine(item->title))))
-        return false;
-    return guarded([&] { return store_.remove(item->id); }, QStringLiteral("这个事项已被删除。"));
-}
-
-bool NotavoWindow::postponeSelected() {
-    const auto item = selectedItem();
-    if (!item || !item->reminder) return false;
-    return guarded([&] { return store_.postpone(item->id).outcome == PostponeOutcome::Postponed; },
-                   QStringLiteral("这个事项已被删除，或者没有提醒时间。"));
-}
-
 bool NotavoWindow::refreshIfChanged() {
     std::int64_t version = 0;
     try {
@@ -329,42 +327,6 @@ bool NotavoWindow::refreshIfChanged() {
     if (version == dataVersion_) return false;
     reload();
     return true;
-}
-
-void NotavoWindow::openAddDialog() {
-    ItemDialog dialog(
-        this, QStringLiteral("新建事项"), ItemInput{}, true,
-        [this](const ItemInput& input) -> QString {
-            try {
-                const std::int64_t id = store_.add(input);
-                reload();
-                if (!select(id)) {
-                    showView(View::All);
-                    select(id);
-                }
-                return QString();
-            } catch (const MemoError& e) {
-                return QStringLiteral("没能保存：%1").arg(QString::fromUtf8(e.what()));
-            }
-        });
-    dialog.exec();
-}
-
-void NotavoWindow::openEditDialog() {
-    const auto item = selectedItem();
-    if (!item) return;
-    ItemDialog dialog(
-        this, QStringLiteral("修改事项"), ItemInput{item->title, item->reminder, item->plan}, false,
-        [this, id = item->id](const ItemInput& input) -> QString {
-            try {
-                const bool edited = store_.edit(id, input.title, input.reminder);
-                reload();
-                return edited ? QString() : QStringLiteral("这个事项已被删除。");
-            } catch (const MemoError& e) {
-                return QStringLiteral("没能保存：%1").arg(QString::fromUtf8(e.what()));
-            }
-        });
-    dialog.exec();
 }
 
 std::unique_ptr<NotavoWindow> openNotavoWindow(const std::filesystem::path& programFolder,

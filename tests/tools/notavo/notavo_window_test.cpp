@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 class AnsweringPrompts : public NotavoPrompts {
 public:
     void error(QWidget*, const QString& text) override { errors << text; }
+    void inform(QWidget*, const QString& text) override { news << text; }
     bool confirm(QWidget*, const QString& text) override {
         questions << text;
         return yes;
@@ -30,7 +31,7 @@ public:
         passwords.pop_front();
         return next;
     }
-    QStringList errors, questions, labels;
+    QStringList errors, news, questions, labels;
     std::deque<QString> passwords;
     bool yes = true;
 };
