@@ -57,7 +57,8 @@ data="$out/data"
 check "bin/notavo runs the memo program" \
     bash -c "XDG_DATA_HOME='$data' '$out/root/usr/bin/notavo' --help | grep -q 'repeat ID RULE'"
 check "bin/Notavo finds its installed folder" \
-    bash -c "XDG_DATA_HOME='$data' '$out/root/usr/bin/Notavo' list 2>&1 | grep -qF '$data/plumo'"
+    bash -c "XDG_DATA_HOME='$data-2' '$out/root/usr/bin/Notavo' list >/dev/null &&
+             test -f '$data-2/plumo/config/d.ini'"
 check "desktop-file-validate passes" desktop-file-validate "$apps/plumo.desktop" \
     "$apps/plumo-notavo.desktop"
 check "appstreamcli validate passes" appstreamcli validate --no-net \
