@@ -144,7 +144,8 @@ bool clearRepeatRule(MemoDatabase& database, std::int64_t id) {
 
 RollOutcome rollForward(MemoDatabase& database, std::int64_t id, DateTime now) {
     sqlite3* db = database.connection();
-    if (!tableExists(db)) return {};
+    // An item without a rule takes no write lock.
+    if (!tableExists(db) || !findRepeatSeries(database, id)) return {};
     WriteTransaction transaction(db);
     const RollOutcome outcome = rollWithin(db, id, now);
     transaction.commit();

@@ -29,6 +29,8 @@ done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6 $7 $8}')
 for file in ./usr/bin/plumo-\>../lib/plumo/plumo ./usr/bin/datecn-\>../lib/plumo/datecn \
+    ./usr/bin/Notavo-\>../lib/plumo/Notavo ./usr/bin/notavo-\>../lib/plumo/Notavo \
+    ./usr/share/man/man1/notavo.1.gz ./usr/share/man/man1/Notavo.1.gz-\>notavo.1.gz \
     ./usr/lib/plumo/plumo ./usr/lib/plumo/plumo-sound ./usr/lib/plumo/Notavo \
     ./usr/lib/plumo/datecn ./usr/lib/plumo/installed ./usr/lib/plumo/config/config.ini \
     ./usr/lib/plumo/skin/g1 ./usr/lib/plumo/skin/i.gif ./usr/lib/plumo/sound/msg.mp3 \
@@ -49,6 +51,14 @@ apps="$out/root/usr/share/applications"
 check "the menu entry starts /usr/bin/plumo" grep -qx "Exec=/usr/bin/plumo" "$apps/plumo.desktop"
 check "the memo entry starts Notavo's window" \
     grep -qx "Exec=/usr/lib/plumo/Notavo -s" "$apps/plumo-notavo.desktop"
+# The command finds its program folder through the link: installed, it keeps the memo
+# items in the user's data folder.
+data="$out/data"
+check "bin/notavo runs the memo program" \
+    bash -c "XDG_DATA_HOME='$data' '$out/root/usr/bin/notavo' --help | grep -q 'repeat ID RULE'"
+check "bin/Notavo finds its installed folder" \
+    bash -c "XDG_DATA_HOME='$data-2' '$out/root/usr/bin/Notavo' list >/dev/null &&
+             test -f '$data-2/plumo/config/d.ini'"
 check "desktop-file-validate passes" desktop-file-validate "$apps/plumo.desktop" \
     "$apps/plumo-notavo.desktop"
 check "appstreamcli validate passes" appstreamcli validate --no-net \
