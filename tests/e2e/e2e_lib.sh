@@ -21,6 +21,17 @@ xprop() { timeout 10 "$XPROP" "$@"; }
 import() { timeout 20 "$IMPORT" "$@"; }
 xwininfo() { timeout 10 "$XWININFO" "$@"; }
 
+# Sets FAKETIME_LIB to libfaketime, which moves her clock in the scripts that need it; ends
+# the script when it is not installed.
+e2e_find_faketime() {
+    FAKETIME_LIB=""
+    local candidate
+    for candidate in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+        [ -r "$candidate" ] && FAKETIME_LIB=$candidate && break
+    done
+    [ -n "$FAKETIME_LIB" ] || { echo "FAILED: libfaketime is not installed"; exit 1; }
+}
+
 # $1: "bare" for a display without a window manager or tray.
 e2e_setup() {
     trap e2e_teardown EXIT

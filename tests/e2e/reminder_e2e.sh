@@ -4,11 +4,7 @@
 # item's answers, and "不再提醒" closes the item in the database file.
 source "$(dirname "$0")/e2e_lib.sh"
 
-FAKETIME_LIB=""
-for candidate in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-    [ -r "$candidate" ] && FAKETIME_LIB=$candidate && break
-done
-[ -n "$FAKETIME_LIB" ] || { echo "FAILED: libfaketime is not installed"; exit 1; }
+e2e_find_faketime
 
 e2e_setup
 DB="$E2E_DIR/plumo/config/d.ini"

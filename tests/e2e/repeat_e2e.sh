@@ -4,11 +4,7 @@
 # open again in the database file for the same time tomorrow.
 source "$(dirname "$0")/e2e_lib.sh"
 
-FAKETIME_LIB=""
-for candidate in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-    [ -r "$candidate" ] && FAKETIME_LIB=$candidate && break
-done
-[ -n "$FAKETIME_LIB" ] || { echo "FAILED: libfaketime is not installed"; exit 1; }
+e2e_find_faketime
 
 e2e_setup
 DB="$E2E_DIR/plumo/config/d.ini"

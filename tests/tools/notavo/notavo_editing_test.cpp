@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "answering_prompts.h"
 #include "memo/repeat_store.h"
 #include "notavo_process.h"
 #include "notavo_window.h"
@@ -23,19 +24,6 @@
 
 namespace plumo::notavo {
 namespace {
-
-class CountingPrompts : public NotavoPrompts {
-public:
-    void error(QWidget*, const QString& text) override { errors << text; }
-    void inform(QWidget*, const QString& text) override { news << text; }
-    bool confirm(QWidget*, const QString& text) override {
-        questions << text;
-        return yes;
-    }
-    std::optional<QString> password(const QString&) override { return std::nullopt; }
-    QStringList errors, news, questions;
-    bool yes = true;
-};
 
 class NotavoEditingTest : public ::testing::Test {
 protected:
@@ -59,7 +47,7 @@ protected:
 
     test::TempDir dir;
     test::FakeClock clock{encodeDateTime(2026, 12, 7, 10, 0, 0)};
-    CountingPrompts prompts;
+    AnsweringPrompts prompts;
     std::unique_ptr<test::RawConnection> raw;
     std::int64_t milk = 0;
     std::unique_ptr<NotavoWindow> window;

@@ -6,6 +6,7 @@
 #include <deque>
 #include <thread>
 
+#include "answering_prompts.h"
 #include "bad_memo_files.h"
 #include "notavo_process.h"
 #include "support/fake_clock.h"
@@ -15,26 +16,6 @@ namespace plumo::notavo {
 namespace {
 
 namespace fs = std::filesystem;
-
-class AnsweringPrompts : public NotavoPrompts {
-public:
-    void error(QWidget*, const QString& text) override { errors << text; }
-    void inform(QWidget*, const QString& text) override { news << text; }
-    bool confirm(QWidget*, const QString& text) override {
-        questions << text;
-        return yes;
-    }
-    std::optional<QString> password(const QString& label) override {
-        labels << label;
-        if (passwords.empty()) return std::nullopt;
-        const QString next = passwords.front();
-        passwords.pop_front();
-        return next;
-    }
-    QStringList errors, news, questions, labels;
-    std::deque<QString> passwords;
-    bool yes = true;
-};
 
 class NotavoWindowTest : public ::testing::Test {
 protected:
