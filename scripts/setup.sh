@@ -12,6 +12,10 @@ if [ "${PLUMO_SANITIZE:-0}" = 1 ]; then
         -DPLUMO_SANITIZE=ON -DPLUMO_BUILD_BENCHMARKS=OFF)
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1
     ASAN_OPTIONS+=:check_initialization_order=1:strict_init_order=1
+    # The allocator then never reads the clock: a libfaketime preloaded by a test (which
+    # reaches the sound process too) would otherwise start itself inside the allocator and
+    # wait for the allocator's own lock for ever.
+    ASAN_OPTIONS+=:allocator_release_to_os_interval_ms=-1
     export LSAN_OPTIONS=suppressions=$PLUMO_ROOT/scripts/lsan_suppressions.txt:print_suppressions=0
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 else
