@@ -139,26 +139,29 @@ std::string formatNumber(double value) {
     return buffer;
 }
 
-// The half-open band of stored values that round to the literal's second.
-struct SecondBand {
-    std::string low, high;
-};
-
-SecondBand bandOf(DateTime literal) {
-    const double seconds = std::round(literal * 86400.0);
-    return {formatNumber((seconds - 0.5) / 86400.0), formatNumber((seconds + 0.5) / 86400.0)};
+// Writes a number: spliced into the text, or as a parameter when `parameters` collects them.
+std::string numberText(double value, std::vector<double>* parameters) {
+    if (!parameters) return formatNumber(value);
+    parameters->push_back(value);
+    return "?" + std::to_string(parameters->size());
 }
 
 std::optional<std::string> compareToSecond(const std::string& name, const std::string& op,
-                                           DateTime literal) {
-    const SecondBand b = bandOf(literal);
-    if (op == "=") return "(" + name + ">=" + b.low + " AND " + name + "<" + b.high + ")";
-    if (op == "<>") return "(" + name + "<" + b.low + " OR " + name + ">=" + b.high + ")";
-    if (op == "<") return name + "<" + b.low;
-    if (op == "<=") return name + "<" + b.high;
-    if (op == ">") return name + ">=" + b.high;
-    if (op == ">=") return name + ">=" + b.low;
-    return std::nullopt;
+                                           DateTime literal, std::vector<double>* parameters) {
+    const double seconds = std::round(literal * 86400.0);
+    const double lowValue = (seconds - 0.5) / 86400.0;
+    const double highValue = (seconds + 0.5) / 86400.0;
+    const bool both = op == "=" || op == "<>";
+    const bool usesLow = both || op == "<" || op == ">=";
+    if (!both && !usesLow && op != "<=" && op != ">") return std::nullopt;
+    const std::string low = usesLow ? numberText(lowValue, parameters) : std::string();
+    const std::string high = usesLow && !both ? std::string() : numberText(highValue, parameters);
+    if (op == "=") return "(" + name + ">=" + low + " AND " + name + "<" + high + ")";
+    if (op == "<>") return "(" + name + "<" + low + " OR " + name + ">=" + high + ")";
+    if (op == "<") return name + "<" + low;
+    if (op == "<=") return name + "<" + high;
+    if (op == ">") return name + ">=" + high;
+    return name + ">=" + low;  // ">="
 }
 
 bool isName(const Token& t) {
@@ -226,7 +229,7 @@ DateTime parseJetDateLiteral(std::string_view body) {
     return *value;
 }
 
-std::string translateJetStatement(std::string_view jetStatement) {
+std::string translateJetStatement(std::string_view jetStatement, std::vector<double>* parameters) {
     const std::vector<Token> tokens = tokenize(jetStatement);
 
     std::vector<std::size_t> significant;  // indexes of the tokens that are not blanks
@@ -254,7 +257,7 @@ std::string translateJetStatement(std::string_view jetStatement) {
             ++k;
         } else if (isName(t) && second && second->kind == TokenKind::Operator && third &&
                    third->kind == TokenKind::Date) {
-            if (auto rewritten = compareToSecond(t.text, second->text, third->date)) {
+            if (auto rewritten = compareToSecond(t.text, second->text, third->date, parameters)) {
                 emitUpTo(significant[k]);
                 out += *rewritten;
                 next = significant[k + 2] + 1;
@@ -262,12 +265,16 @@ std::string translateJetStatement(std::string_view jetStatement) {
             }
         } else if (t.kind == TokenKind::Date) {
             emitUpTo(significant[k]);
-            out += formatNumber(t.date);
+            out += numberText(t.date, parameters);
             next = significant[k] + 1;
         }
     }
     emitUpTo(tokens.size());
     return out;
+}
+
+std::string translateJetStatement(std::string_view jetStatement) {
+    return translateJetStatement(jetStatement, nullptr);
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

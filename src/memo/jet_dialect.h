@@ -16,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/date_time.h"
 
@@ -24,6 +25,10 @@ namespace plumo {
 // Throws DatabaseError with the reason for a statement it cannot read
 // (an unterminated literal, a date that does not exist, text after the end).
 std::string translateJetStatement(std::string_view jetStatement);
+// The same, with the numbers that date literals stand for left out of the text as
+// parameters ?1, ?2 ... and appended to `parameters` in that order: statements that differ
+// only in their dates then share one text, prepared once.
+std::string translateJetStatement(std::string_view jetStatement, std::vector<double>* parameters);
 
 // Names in statements (keywords, columns) compare without regard to ASCII letter case.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -124,13 +125,53 @@ void MemoQuery::setText(std::string_view line) {
     text_ += "\r\n";
 }
 
+MemoQuery::MemoQuery(sqlite3* connection) : connection_(connection) {}
+
+MemoQuery::~MemoQuery() = default;
+
+void MemoQuery::forgetPreparedStatements() { preparedStatements_.clear(); }
+
+SqliteStatement& MemoQuery::prepared(const std::string& sql) {
+    constexpr std::size_t kKept = 4;
+    auto found = std::find_if(preparedStatements_.begin(), preparedStatements_.end(),
+                              [&](const auto& entry) { return entry.first == sql; });
+    if (found != preparedStatements_.end()) {
+        std::rotate(preparedStatements_.begin(), found, found + 1);
+    } else {
+        auto statement = std::make_unique<SqliteStatement>(connection_, sql);
+        if (preparedStatements_.size() == kKept) preparedStatements_.pop_back();
+        preparedStatements_.emplace(preparedStatements_.begin(), sql, std::move(statement));
+    }
+    return *preparedStatements_.front().second;
+}
+
+SqliteStatement& MemoQuery::preparedWithParameters() {
+    std::vector<double> parameters;
+    const std::string sql = translateJetStatement(text_, &parameters);
+    SqliteStatement& statement = prepared(sql);
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        statement.bindReal(static_cast<int>(i + 1), parameters[i]);
+    return statement;
+}
+
+namespace {
+
+// Resets a kept statement however its run ends, so that no read stays open on the file
+// while the memo program wants to write.
+struct ResetWhenDone {
+    SqliteStatement& statement;
+    ~ResetWhenDone() { statement.reset(); }
+};
+
+}  // namespace
+
 void MemoQuery::open() {
     fields_.clear();
-    SqliteStatement statement(connection_, translateJetStatement(text_));
+    SqliteStatement& statement = preparedWithParameters();
+    ResetWhenDone done{statement};
     const int columns = statement.columnCount();
     if (columns == 0) throw DatabaseError("The statement does not return a result set.");
-    // The first row is copied out and the statement finished at once, so that no read
-    // stays open on the file while the memo program wants to write.
+    // The first row is copied out and the statement reset at once.
     if (!statement.step()) return;
     std::vector<MemoField> row;
     row.reserve(static_cast<std::size_t>(columns));
@@ -141,7 +182,9 @@ void MemoQuery::open() {
 
 void MemoQuery::execute() {
     fields_.clear();
-    SqliteStatement(connection_, translateJetStatement(text_)).run();
+    SqliteStatement& statement = preparedWithParameters();
+    ResetWhenDone done{statement};
+    statement.run();
 }
 
 const MemoField& MemoQuery::field(std::string_view name) const {
@@ -338,7 +381,10 @@ MemoDatabase::MemoDatabase(sqlite3* connection, std::filesystem::path file)
     sqlite3_busy_handler(connection_, &onBusy, this);
 }
 
-MemoDatabase::~MemoDatabase() { sqlite3_close_v2(connection_); }
+MemoDatabase::~MemoDatabase() {
+    query_.forgetPreparedStatements();
+    sqlite3_close_v2(connection_);
+}
 
 std::filesystem::path memoDatabasePath(const std::filesystem::path& programFolder) {
     return programFolder / "config" / "d.ini";

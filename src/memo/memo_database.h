@@ -15,10 +15,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
 struct sqlite3;
+
+namespace plumo {
+class SqliteStatement;
+}
 
 namespace plumo {
 
@@ -43,7 +48,10 @@ private:
 
 class MemoQuery {
 public:
-    explicit MemoQuery(sqlite3* connection) : connection_(connection) {}
+    explicit MemoQuery(sqlite3* connection);
+    ~MemoQuery();
+    MemoQuery(const MemoQuery&) = delete;
+    MemoQuery& operator=(const MemoQuery&) = delete;
 
     // Forgets the statement text and any result of the previous statement.
     void clear();
@@ -62,10 +70,20 @@ public:
     // when there is no row or no such column.
     const MemoField& field(std::string_view name) const;
 
+    // Finalizes the statements kept prepared; the connection can then close at once.
+    void forgetPreparedStatements();
+
 private:
+    // The translated statement, prepared once and kept for its next run (the tick runs the
+    // same statement every second, only its date differs), its date parameters bound.
+    SqliteStatement& prepared(const std::string& sql);
+    SqliteStatement& preparedWithParameters();
+
     sqlite3* connection_;
     std::string text_;
     std::vector<MemoField> fields_;
+    // Most recently used first; a few texts at most.
+    std::vector<std::pair<std::string, std::unique_ptr<SqliteStatement>>> preparedStatements_;
 };
 
 enum class IntegrityCheck { None, Quick };

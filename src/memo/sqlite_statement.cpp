@@ -63,6 +63,11 @@ bool SqliteStatement::step() {
     throwEngineError(db_, rc);
 }
 
+void SqliteStatement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
 void SqliteStatement::run() {
     while (step()) {
     }

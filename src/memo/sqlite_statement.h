@@ -36,6 +36,8 @@ public:
     bool step();
     // Steps through to the end, reading nothing.
     void run();
+    // Ready to run again from the start, its parameters unbound; ends any read it holds.
+    void reset();
     // Rows the last completed insert, update or delete on the connection changed.
     std::int64_t changes() const;
 

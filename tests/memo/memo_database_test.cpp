@@ -141,6 +141,20 @@ TEST_F(MemoDatabaseTest, DueItemIsFoundOnlyInItsOwnSecondWhileOpen) {
     EXPECT_FALSE(findDueItem(query(), now14h30()));
 }
 
+// The due-item statement is prepared once and run again every second with its new time.
+TEST_F(MemoDatabaseTest, AKeptStatementHoldsNoReadAndFollowsChangesMadeBetweenItsRuns) {
+    raw->addItem("一", 0, 0, now14h30());
+    ASSERT_TRUE(findDueItem(query(), now14h30()));
+    // No read stays open: another program writes without waiting for the companion.
+    sqlite3_busy_timeout(raw->get(), 0);
+    raw->exec("begin immediate; create table added(x); commit");
+    const auto second = raw->addItem("二", 0, 0, now14h30() + kSecond);
+    const auto due = findDueItem(query(), now14h30() + kSecond);
+    ASSERT_TRUE(due);
+    EXPECT_EQ(due->id, second);
+    EXPECT_FALSE(findDueItem(query(), now14h30() + 2 * kSecond));
+}
+
 TEST_F(MemoDatabaseTest, SeveralDueItemsInOneSecondGiveTheFirstRow) {
     const auto a = raw->addItem("first", 0, 0, now14h30());
     const auto b = raw->addItem("second", 0, 0, now14h30());
