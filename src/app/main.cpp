@@ -9,6 +9,7 @@
 
 #include "app/display_platform.h"
 #include "app/fonts.h"
+#include "app/instance_requests.h"
 #include "companion/girl_window.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
     plumo::Tgirlfrm girlfrm(services);
     switch (girlfrm.FormCreate()) {
         case plumo::StartupResult::AnotherCopy:
+            guard.sendRequest(plumo::kShowRequest);  // started again: she shows if hidden
             return 0;
         case plumo::StartupResult::DatabaseFailed:
             return 1;
@@ -102,5 +104,8 @@ int main(int argc, char** argv) {
             break;
     }
     girlfrm.showCentred();
+    plumo::InstanceRequestListener requests(guard, [&girlfrm](const std::string& request) {
+        if (request == plumo::kShowRequest && !girlfrm.isShown()) girlfrm.toggleShown();
+    });
     return QApplication::exec();
 }
