@@ -13,7 +13,6 @@
 #include "companion/girl_window.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
-#include "platform/application_title.h"
 #include "platform/linux/command_system_shutdown.h"
 #include "platform/linux/proc_table.h"
 #include "platform/linux/single_instance.h"
@@ -58,7 +57,7 @@ int main(int argc, char** argv) {
     std::thread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("plumo"));
-    QApplication::setApplicationDisplayName(plumo::kApplicationTitle);
+    // No display name: Qt would append it to every window title ("设置 — Plumo小秘书").
     QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // the companion's goodbye ends the program
     fontConfiguration.join();

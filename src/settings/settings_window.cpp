@@ -17,6 +17,7 @@
 #include "image/qt_image.h"
 #include "image/window_shape.h"
 #include "platform/message_box.h"
+#include "platform/window_state.h"
 #include "settings/prompt_dialog.h"
 
 namespace plumo {
@@ -268,6 +269,17 @@ bool Tsetfrm::eventFilter(QObject* watched, QEvent* event) {
         if (inside && watched == txtpwd) txtpwdClick();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Tsetfrm::setVisible(bool visible) {
+    // No taskbar button: asked for before the window is mapped, and again once it is.
+    if (visible && !isVisible()) {
+        keepOffTaskbar(this);
+        QDialog::setVisible(true);
+        keepOffTaskbar(this);
+        return;
+    }
+    QDialog::setVisible(visible);
 }
 
 void Tsetfrm::showEvent(QShowEvent* event) {

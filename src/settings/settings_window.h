@@ -61,6 +61,8 @@ public:
     // The message-line counter, shared by every settings window of the run.
     static int msgticks;
 
+    void setVisible(bool visible) override;
+
     // --- Children, bottom to top ---
     QLabel* imgbg;
     QCheckBox* chkauto;
