@@ -39,8 +39,17 @@ QIcon closePicture() {
 
 int Tsetfrm::msgticks = 3;
 
-QValidator::State GbkLengthValidator::validate(QString& input, int& /*pos*/) const {
-    return gbkLength(input) <= maxBytes_ ? Acceptable : Invalid;
+GbkLengthValidator::GbkLengthValidator(int maxBytes, QLineEdit* field)
+    : QValidator(field), maxBytes_(maxBytes), field_(field), before_(field->text()) {
+    connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
+}
+
+QValidator::State GbkLengthValidator::validate(QString& input, int& pos) const {
+    if (gbkLength(input) <= maxBytes_) return Acceptable;
+    // Only an edit of the user marks the field modified; setText() clears the mark.
+    if (!field_->isModified()) return Invalid;
+    input = cutToGbkLength(before_, input, pos, maxBytes_);
+    return Acceptable;
 }
 
 Tsetfrm::Tsetfrm(const QString& apppath, QWidget* owner)
