@@ -51,17 +51,19 @@ cleanup() {
 trap cleanup EXIT
 cp -a "$PLUMO_BUILD/plumo" "$scratch/plumo"
 
-# A private network namespace gives the companion its own single-instance name, so that a
-# companion running elsewhere on this machine does not stop this one.
+# A runtime folder of her own holds her single-instance guard, so that a companion running
+# elsewhere on this machine does not stop this one; a private network namespace does the
+# same for the abstract name she takes where no runtime folder serves.
 isolate=()
 if unshare --net true 2>/dev/null; then isolate=(unshare --net); fi
+mkdir -m 700 "$scratch/runtime"
 
 unset DISPLAY
 export QT_QPA_PLATFORM=xcb
 plumo_start_virtual_display 1024x768x24
 trap cleanup EXIT
 
-"${isolate[@]}" "$scratch/plumo/plumo" >"$scratch/plumo.log" 2>&1 &
+XDG_RUNTIME_DIR="$scratch/runtime" "${isolate[@]}" "$scratch/plumo/plumo" >"$scratch/plumo.log" 2>&1 &
 plumo_pid=$!
 pids+=("$plumo_pid")
 "$PLUMO_BUILD/bench/companion/bare_window" >"$scratch/bare.log" 2>&1 &

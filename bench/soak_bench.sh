@@ -102,10 +102,12 @@ for ((due = first; due <= last; due += interval)); do
 done
 [ "$count" -gt 0 ] || { echo "soak_bench: the run is too short for any reminder" >&2; exit 2; }
 
-# A private network namespace gives her her own single-instance name, so that a companion
-# running elsewhere on this machine does not stop this one.
+# A runtime folder of her own holds her single-instance guard, so that a companion running
+# elsewhere on this machine does not stop this one; a private network namespace does the
+# same for the abstract name she takes where no runtime folder serves.
 isolate=()
 if unshare --net true 2>/dev/null; then isolate=(unshare --net); fi
+mkdir -m 700 "$scratch/runtime"
 
 # Her sounds play into a private PulseAudio null sink, so that the sound process comes and
 # goes all through the run; without a sound server it finds no way to play at the first
@@ -139,7 +141,7 @@ trap cleanup EXIT
 # would wake dozens of times for each real second to wait for the next tick.
 log="$scratch/plumo.log"
 LD_PRELOAD=$faketime_lib FAKETIME="@$start_text x$speed" \
-    QT_LOGGING_RULES="plumo.tick=true" QT_FORCE_STDERR_LOGGING=1 \
+    QT_LOGGING_RULES="plumo.tick=true" QT_FORCE_STDERR_LOGGING=1 XDG_RUNTIME_DIR="$scratch/runtime" \
     "${isolate[@]}" "$scratch/plumo/plumo" >"$log" 2>&1 &
 plumo_pid=$!
 

@@ -58,24 +58,20 @@ cleanup() {
     rm -rf "$scratch"
 }
 
-# The companion allows one copy per user. A private network namespace gives each run its
-# own instance name (an abstract socket), so a companion running elsewhere on this
-# machine neither blocks a run nor is blocked by it. Without one, wait for the name.
+# The companion allows one copy per user. Each run has a runtime folder of its own, which
+# holds her single-instance guard, so a companion running elsewhere on this machine neither
+# blocks a run nor is blocked by it; a private network namespace does the same for the
+# abstract name she takes where no runtime folder serves.
 isolate=()
 if unshare --net true 2>/dev/null; then
     isolate=(unshare --net)
 fi
-instance_name="@PLUMO.EXE.$(id -u)"
-wait_for_single_instance_free() {
-    [ ${#isolate[@]} -gt 0 ] && return 0
-    local _
-    for _ in $(seq 1 300); do
-        grep -q "$instance_name\$" /proc/net/unix || return 0
-        sleep 0.1
-    done
-    echo "startup_bench: another companion ($instance_name) keeps running; stop it first" >&2
-    exit 1
+fresh_runtime_folder() {
+    rm -rf "$scratch/runtime"
+    mkdir -m 700 "$scratch/runtime"
 }
+runtime=(env XDG_RUNTIME_DIR="$scratch/runtime")
+fresh_runtime_folder
 
 # measure bare|text|plumo: one run; sets ms (first frame), change_ms (first change) and kb.
 measure() {
@@ -84,11 +80,11 @@ measure() {
         rm -rf "$scratch/run"
         cp -a "$scratch/pristine" "$scratch/run"
         program="$scratch/run/plumo"
-        wait_for_single_instance_free
+        fresh_runtime_folder
     else
         program="$scratch/$1_window"
     fi
-    if ! output=$("${isolate[@]}" "$first_frame" --root-colour "$root_colour" \
+    if ! output=$("${runtime[@]}" "${isolate[@]}" "$first_frame" --root-colour "$root_colour" \
         --settle-ms 1000 --timeout-ms 10000 -- "$program" 2>"$scratch/stderr"); then
         echo "startup_bench: the $1 run failed:" >&2
         cat "$scratch/stderr" >&2
@@ -142,8 +138,8 @@ sound_process_kb=0
 measure_sound_process() {
     rm -rf "$scratch/run"
     cp -a "$scratch/pristine" "$scratch/run"
-    wait_for_single_instance_free
-    "${isolate[@]}" "$first_frame" --root-colour "$root_colour" --settle-ms 3000 \
+    fresh_runtime_folder
+    "${runtime[@]}" "${isolate[@]}" "$first_frame" --root-colour "$root_colour" --settle-ms 3000 \
         --timeout-ms 10000 -- "$scratch/run/plumo" >/dev/null 2>"$scratch/stderr" &
     local runner=$! pid hwm
     while kill -0 "$runner" 2>/dev/null; do

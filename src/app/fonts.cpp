@@ -29,8 +29,10 @@ void installFontSubstitutions() {
                      QStringLiteral("Noto Serif CJK SC")});
     const QStringList hei =
         installedOf({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei")});
+    // Liberation Sans has Arial's widths, so that text fits where it was laid out for Arial;
+    // DejaVu Sans, wider, only where it is missing.
     const QStringList sans =
-        installedOf({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+        installedOf({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun")})
         QFont::insertSubstitutions(name, song);
     QFont::insertSubstitutions(QStringLiteral("黑体"), hei);

@@ -9,10 +9,10 @@
 
 #include "app/display_platform.h"
 #include "app/fonts.h"
+#include "app/instance_requests.h"
 #include "companion/girl_window.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
-#include "platform/application_title.h"
 #include "platform/linux/command_system_shutdown.h"
 #include "platform/linux/proc_table.h"
 #include "platform/linux/single_instance.h"
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     std::thread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("plumo"));
-    QApplication::setApplicationDisplayName(plumo::kApplicationTitle);
+    // No display name: Qt would append it to every window title ("设置 — Plumo小秘书").
     QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // the companion's goodbye ends the program
     fontConfiguration.join();
@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     plumo::Tgirlfrm girlfrm(services);
     switch (girlfrm.FormCreate()) {
         case plumo::StartupResult::AnotherCopy:
+            guard.sendRequest(plumo::kShowRequest);  // started again: she shows if hidden
             return 0;
         case plumo::StartupResult::DatabaseFailed:
             return 1;
@@ -102,5 +103,8 @@ int main(int argc, char** argv) {
             break;
     }
     girlfrm.showCentred();
+    plumo::InstanceRequestListener requests(guard, [&girlfrm](const std::string& request) {
+        if (request == plumo::kShowRequest && !girlfrm.isShown()) girlfrm.toggleShown();
+    });
     return QApplication::exec();
 }

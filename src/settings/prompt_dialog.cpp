@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "image/pixel_font.h"
+#include "platform/window_state.h"
 
 namespace plumo {
 
@@ -75,6 +76,17 @@ void Tdfrm::Timer1Timer() {
 void Tdfrm::done(int result) {
     Timer1.stop();
     QDialog::done(result);
+}
+
+void Tdfrm::setVisible(bool visible) {
+    // No taskbar button: asked for before the window is mapped, and again once it is.
+    if (visible && !isVisible()) {
+        keepOffTaskbar(this);
+        QDialog::setVisible(true);
+        keepOffTaskbar(this);
+        return;
+    }
+    QDialog::setVisible(visible);
 }
 
 void Tdfrm::showEvent(QShowEvent* event) {

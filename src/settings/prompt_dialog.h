@@ -25,6 +25,7 @@ public:
     bool timedOut() const { return timedOut_; }
 
     void done(int result) override;
+    void setVisible(bool visible) override;
 
     QLabel* lbmsg;
     QLineEdit* edit1;

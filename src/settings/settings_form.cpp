@@ -1,5 +1,7 @@
 #include "settings/settings_form.h"
 
+#include <algorithm>
+
 namespace plumo {
 namespace {
 
@@ -14,6 +16,40 @@ int gbkLength(QStringView text) {
         length += c.unicode() < 0x80 ? 1 : 2;
     }
     return length;
+}
+
+QString cutToGbkLength(const QString& before, const QString& edited, int& cursor, int maxBytes) {
+    if (gbkLength(edited) <= maxBytes) return edited;
+    const qsizetype oldSize = before.size(), size = edited.size();
+    // What follows the insertion is what follows the cursor, when the old text ends so;
+    // else the longest common end.
+    const qsizetype at = std::clamp<qsizetype>(cursor, 0, size);
+    qsizetype tail = 0;
+    if (size - at <= oldSize && QStringView(before).right(size - at) == QStringView(edited).mid(at))
+        tail = size - at;
+    else
+        while (tail < oldSize && tail < size &&
+               before[oldSize - 1 - tail] == edited[size - 1 - tail])
+            ++tail;
+    qsizetype head = 0;
+    while (head < std::min(oldSize, size) - tail && before[head] == edited[head]) ++head;
+    if (head > 0 && edited[head - 1].isHighSurrogate()) --head;
+    if (tail > 0 && edited[size - tail].isLowSurrogate()) --tail;
+
+    const QStringView inserted = QStringView(edited).mid(head, size - tail - head);
+    int room = maxBytes - gbkLength(QStringView(edited).left(head)) -
+               gbkLength(QStringView(edited).right(tail));
+    qsizetype kept = 0;
+    while (kept < inserted.size()) {
+        const qsizetype step =
+            inserted[kept].isHighSurrogate() && kept + 1 < inserted.size() ? 2 : 1;
+        const int bytes = gbkLength(inserted.mid(kept, step));
+        if (bytes > room) break;
+        room -= bytes;
+        kept += step;
+    }
+    cursor = static_cast<int>(head + kept);
+    return edited.left(head) + inserted.left(kept).toString() + edited.right(tail);
 }
 
 QString trimBlanks(const QString& text) {

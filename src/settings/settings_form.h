@@ -26,6 +26,12 @@ inline const QString kOldPasswordPrompt = QStringLiteral("请输入旧密码");
 // other character.
 int gbkLength(QStringView text);
 
+// What is left of an edit of a field that holds at most maxBytes (gbkLength): `edited` is
+// what the edit made of `before`, and what it put in at `cursor` (the end of the insertion,
+// as after a paste) is cut to the room that is left, never inside a character. The cursor
+// moves to the end of what is kept. A text that fits is returned as it is.
+QString cutToGbkLength(const QString& before, const QString& edited, int& cursor, int maxBytes);
+
 // `text` without blanks and control characters at either end.
 QString trimBlanks(const QString& text);
 

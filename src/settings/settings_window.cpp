@@ -17,6 +17,7 @@
 #include "image/qt_image.h"
 #include "image/window_shape.h"
 #include "platform/message_box.h"
+#include "platform/window_state.h"
 #include "settings/prompt_dialog.h"
 
 namespace plumo {
@@ -38,8 +39,17 @@ QIcon closePicture() {
 
 int Tsetfrm::msgticks = 3;
 
-QValidator::State GbkLengthValidator::validate(QString& input, int& /*pos*/) const {
-    return gbkLength(input) <= maxBytes_ ? Acceptable : Invalid;
+GbkLengthValidator::GbkLengthValidator(int maxBytes, QLineEdit* field)
+    : QValidator(field), maxBytes_(maxBytes), field_(field), before_(field->text()) {
+    connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
+}
+
+QValidator::State GbkLengthValidator::validate(QString& input, int& pos) const {
+    if (gbkLength(input) <= maxBytes_) return Acceptable;
+    // Only an edit of the user marks the field modified; setText() clears the mark.
+    if (!field_->isModified()) return Invalid;
+    input = cutToGbkLength(before_, input, pos, maxBytes_);
+    return Acceptable;
 }
 
 Tsetfrm::Tsetfrm(const QString& apppath, QWidget* owner)
@@ -268,6 +278,17 @@ bool Tsetfrm::eventFilter(QObject* watched, QEvent* event) {
         if (inside && watched == txtpwd) txtpwdClick();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Tsetfrm::setVisible(bool visible) {
+    // No taskbar button: asked for before the window is mapped, and again once it is.
+    if (visible && !isVisible()) {
+        keepOffTaskbar(this);
+        QDialog::setVisible(true);
+        keepOffTaskbar(this);
+        return;
+    }
+    QDialog::setVisible(visible);
 }
 
 void Tsetfrm::showEvent(QShowEvent* event) {

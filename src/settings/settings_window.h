@@ -22,16 +22,19 @@ namespace plumo {
 
 class Tdfrm;
 
-// Keeps a field to kPasswordMaxBytes bytes of the double-byte code page: what is typed
-// or pasted beyond that is cut off, as far as it can be.
+// Keeps what the user types or pastes into a field to maxBytes bytes of the double-byte
+// code page: a paste is cut where the room ends. A longer text the program puts into the
+// field (the placeholder) is kept as it is.
 class GbkLengthValidator : public QValidator {
     Q_OBJECT
 public:
-    GbkLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
+    GbkLengthValidator(int maxBytes, QLineEdit* field);
     State validate(QString& input, int& pos) const override;
 
 private:
     int maxBytes_;
+    QLineEdit* field_;
+    QString before_;  // the field's text before the edit being checked
 };
 
 class Tsetfrm : public QDialog, private SettingsPrompts {
@@ -60,6 +63,8 @@ public:
 
     // The message-line counter, shared by every settings window of the run.
     static int msgticks;
+
+    void setVisible(bool visible) override;
 
     // --- Children, bottom to top ---
     QLabel* imgbg;

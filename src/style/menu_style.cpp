@@ -381,10 +381,13 @@ QSize XPMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
         qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
         const QAction* action = actionFor(option, widget, type == CT_MenuBarItem);
         if (type == CT_MenuBarItem || (action && menu_->isHooked(action))) {
-            // Qt gives an item exactly the measured width and adds no room of its own, so
-            // its proposal is first raised to hold the text where drawItem puts it.
+            // Qt gives an item exactly the measured width and adds no room of its own: the
+            // room a menu adds to an owner-drawn item is added here, and the width raised to
+            // hold the text where drawItem puts it.
             const MenuItemInfo info = infoFrom(option, widget);
-            return measureItem(info, size.expandedTo(QSize(drawnWidth(info), 0)));
+            QSize measured = measureItem(info, size);
+            if (!info.topLevel) measured.rwidth() += kMenuCheckRoom;
+            return measured.expandedTo(QSize(drawnWidth(info), 0));
         }
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);

@@ -77,8 +77,11 @@ public:
     int drawnWidth(const MenuItemInfo& item) const;
 
 private:
-    // Room left after the caption's last letter.
+    // Room left after the caption's last letter, at the least.
     static constexpr int kTextEndMargin = 3;
+    // The room a pop-up menu adds to every owner-drawn item's measured width: that of a
+    // check mark less one pixel. It leaves room after the longest caption.
+    static constexpr int kMenuCheckRoom = 12;
 
     bool isStyledMenu(const QWidget* widget) const;
     QAction* actionFor(const QStyleOption* option, const QWidget* widget, bool byRect) const;

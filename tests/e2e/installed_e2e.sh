@@ -28,14 +28,16 @@ before=$(fingerprint)
 # A user of her own, with an empty home, unless the test already runs as one.
 home="$E2E_DIR/home"
 mkdir "$home"
+runtime="$E2E_DIR/runtime"  # her runtime folder, which holds her single-instance guard
+mkdir -m 700 "$runtime"
 chmod 755 "$E2E_DIR"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-    chown nobody "$home"
+    chown nobody "$home" "$runtime"
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
-env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" "${as_user[@]}" "$root/usr/bin/plumo" \
-    >"$E2E_DIR/plumo.log" 2>&1 &
+env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    "${as_user[@]}" "$root/usr/bin/plumo" >"$E2E_DIR/plumo.log" 2>&1 &
 PLUMO_PID=$!
 e2e_wait_companion
 e2e_save_screenshot installed-start.png

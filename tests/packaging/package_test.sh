@@ -22,8 +22,8 @@ check "package name" test "$(field Package)" = plumo
 check "version from the project ($PLUMO_VERSION)" test "$(field Version)" = "$PLUMO_VERSION"
 check "maintainer" grep -q "^Plumo maintainers <.*@.*>$" <<<"$(field Maintainer)"
 depends=$(field Depends)
-for package in gstreamer1.0-plugins-good fonts-wqy-microhei libqt6widgets6 libgstreamer1.0-0 \
-    libsqlite3-0 libgif7 libpng16-16; do
+for package in gstreamer1.0-plugins-good fonts-wqy-microhei fonts-liberation2 libqt6widgets6 \
+    libgstreamer1.0-0 libsqlite3-0 libgif7 libpng16-16; do
     check "depends on $package" grep -q "$package" <<<"$depends"
 done
 

@@ -40,6 +40,36 @@ TEST(PasswordTextTest, BytesTrimmingAndVoiceChoice) {
     for (const auto& [value, index] : sounds) EXPECT_EQ(soundIndexOf(value), index) << value;
 }
 
+TEST(PasswordTextTest, AnInsertionIsCutWhereTheRoomEnds) {
+    struct Case {
+        QString before, edited;
+        int cursor;
+        QString kept;
+        int keptCursor;
+    };
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    const Case cases[] = {
+        {"", "abcdefghijk", 11, "abcdefghij", 10},  // 11 pasted, 10 kept
+        {"abcdefg", QStringLiteral("abcdefg中文x"), 10, QStringLiteral("abcdefg中"),
+         8},                                                               // 文 would end at 11
+        {"abcdefghi", QStringLiteral("abcdefghi中"), 10, "abcdefghi", 9},  // no room for half of 中
+        {"ab|cd", "ab|1234567890cd", 13, "ab|12345cd", 8},                 // between old text
+        {"abcdefgh", "abcdefgh" + smile + smile, 12, "abcdefgh" + smile, 10},  // never half
+        {"abcdefghij", "abcdefghijk", 11, "abcdefghij", 10},                   // typed when full
+        {"abc", "abc", 3, "abc", 3},                                           // fits: as it is
+    };
+    for (const Case& c : cases) {
+        int cursor = c.cursor;
+        EXPECT_EQ(cutToGbkLength(c.before, c.edited, cursor, 10), c.kept) << c.edited.toStdString();
+        EXPECT_EQ(cursor, c.keptCursor) << c.edited.toStdString();
+    }
+    // A selection replaced by a paste: what was selected goes, the paste takes its room.
+    int cursor = 12;
+    EXPECT_EQ(cutToGbkLength("abcdefghij", "ab1234567890ij", cursor, 10),
+              QStringLiteral("ab123456ij"));
+    EXPECT_EQ(cursor, 8);
+}
+
 TEST(SettingsOkCheckTest, NewPasswordRules) {
     ScriptedPrompts prompts;
     EXPECT_FALSE(settingsMayClose(protectedForm("  ", ""), prompts));

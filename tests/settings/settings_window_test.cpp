@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -156,6 +157,38 @@ TEST_F(SettingsWindowTest, PasswordFieldTakesTenBytesAndAClickSelectsAll) {
     EXPECT_EQ(window->txtpwd->selectedText(), kPasswordPlaceholder);
     QTest::keyClicks(window->txtpwd, "new1");
     EXPECT_EQ(window->txtpwd->text(), "new1");
+}
+
+TEST_F(SettingsWindowTest, PasteIntoThePasswordFieldIsCutAtTenBytes) {
+    window->chkpwd->click();
+    QLineEdit* field = window->txtpwd;
+    const auto paste = [field](const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(field, QKeySequence::Paste);
+    };
+    paste(QStringLiteral("abcdefghijk"));
+    EXPECT_EQ(field->text(), "abcdefghij");
+    EXPECT_EQ(field->cursorPosition(), 10);
+
+    // A double-byte character that would end past the limit stays out whole.
+    field->clear();
+    QTest::keyClicks(field, "abcdefg");
+    paste(QStringLiteral("中文x"));
+    EXPECT_EQ(field->text(), QStringLiteral("abcdefg中"));
+    paste(QStringLiteral("x"));
+    EXPECT_EQ(field->text(), QStringLiteral("abcdefg中x"));
+
+    // Pasted between old text, over a selection, the paste takes the room that is left.
+    field->setText("abcdefghij");
+    field->setSelection(2, 6);
+    paste(QStringLiteral("1234567890"));
+    EXPECT_EQ(field->text(), "ab123456ij");
+    EXPECT_EQ(field->cursorPosition(), 8);
+
+    // The placeholder, longer than a typed text may be, is kept whole when the window
+    // puts it in.
+    field->setText(kPasswordPlaceholder);
+    EXPECT_EQ(field->text(), kPasswordPlaceholder);
 }
 
 TEST_F(SettingsWindowTest, MessageLineGoesAtTheFifthTickOrAtOnceOnAClick) {

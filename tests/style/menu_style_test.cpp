@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 
 #include "style/xp_menu.h"
 #include "style_fixture.h"
@@ -183,6 +184,20 @@ TEST_F(MenuStyleTest, PoppedUpMenuHoldsItsCaptionsAndKeepsItsSize) {
     EXPECT_EQ(pmenu->width(), firstSize.width());
     EXPECT_EQ(pmenu->height(), firstSize.height());
     pmenu->hide();
+}
+
+TEST_F(MenuStyleTest, LongestCaptionEndsWellBeforeTheBorder) {
+    xp->setActive(true);
+    const QImage image = grabMenu().convertToFormat(QImage::Format_RGB32);
+    const DerivedColours d = xp->setUpColours();
+    // The ink of "备忘录", the longest caption, on its item's background.
+    const QRect item = pmenu->actionGeometry(checked);
+    int inkRight = -1;
+    for (int y = item.top() + 2; y < item.bottom() - 1; ++y)
+        for (int x = item.left() + xp->IconWidth; x <= item.right(); ++x)
+            if (at(image, x, y) != rgbOf(d.itemBack)) inkRight = std::max(inkRight, x);
+    ASSERT_GT(inkRight, item.left() + xp->IconWidth);
+    EXPECT_GE(image.width() - 1 - inkRight, 8);
 }
 
 TEST_F(MenuStyleTest, DisabledItemsShowNoSelectionAndAGreyLightenedIcon) {
