@@ -38,7 +38,7 @@ PLUMO_DISPLAY_PACKAGES=(xvfb icewm xdotool x11-utils x11-xserver-utils imagemagi
 # (fuzz/run.sh). The normal build needs no clang.
 PLUMO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    pulseaudio pulseaudio-utils libfaketime sqlite3 procps
+    pulseaudio pulseaudio-utils libfaketime sqlite3 procps wmctrl
     dpkg-dev desktop-file-utils appstream
     clang libclang-rt-14-dev llvm-14
 )

@@ -16,6 +16,7 @@
 #include "platform/linux/command_system_shutdown.h"
 #include "platform/linux/proc_table.h"
 #include "platform/linux/single_instance.h"
+#include "platform/linux/x11_active_window_watch.h"
 #include "platform/linux/xdg_autostart_store.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
@@ -91,8 +92,12 @@ int main(int argc, char** argv) {
     services.autostart = &autostart;
     services.dataFolder = QString::fromStdString(data.folder.string());
     services.anotherCopyRunning = [&guard] { return guard.alreadyRunning(); };
+    // She keeps quiet under another program's full-screen window on her screen.
+    plumo::X11ActiveWindowWatch activeWindow;
+    services.activeWindow = &activeWindow;
 
     plumo::Tgirlfrm girlfrm(services);
+    activeWindow.setReferenceWindow(&girlfrm);
     switch (girlfrm.FormCreate()) {
         case plumo::StartupResult::AnotherCopy:
             guard.sendRequest(plumo::kShowRequest);  // started again: she shows if hidden

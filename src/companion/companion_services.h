@@ -8,6 +8,7 @@
 
 namespace plumo {
 
+class ActiveWindowWatch;
 class AutostartStore;
 class Player;
 class ProcessTable;
@@ -23,6 +24,8 @@ struct CompanionServices {
     std::function<bool()> anotherCopyRunning;  // the single-instance guard
     QString programFolder;                     // empty: the executable's folder
     QString dataFolder;                        // empty: the program folder
+    // The display's active window: she keeps quiet under another program's full-screen one.
+    const ActiveWindowWatch* activeWindow = nullptr;
 };
 
 enum class StartupResult {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <random>
 
+#include "companion/core/full_screen_quiet.h"
 #include "companion/core/memo_answers.h"
 #include "companion/core/time_of_day.h"
 #include "memo/memo_startup.h"
@@ -106,7 +107,9 @@ void CompanionStartup::finishAfterFirstFrame() {
         window_.view().setBubbleText(kNoTrayNote);
         window_.view().showInfo();
     }
-    if (Player* player = window_.services().player)
+    const FullScreenQuiet quiet(window_.services().activeWindow);
+    Player* player = window_.services().player;
+    if (player && quiet.soundAction(SoundReason::Message) == SoundAction::PlayNow)
         playsound(*player, window_.state().apppath, QStringLiteral("msg.mp3"), QString());
     // From here on messages show at once; these wait for the user, one after the other.
     pending_ = false;

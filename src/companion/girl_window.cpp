@@ -76,7 +76,14 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
 
 void Tgirlfrm::everySecond() {
     rtimerTimer();
-    if (keepingOnTop_) toptimerTimer();
+    if (!keepingOnTop_ && !showWhenFree_) return;
+    if (!quiet_.mayRaise()) return;
+    if (showWhenFree_) {
+        showWhenFree_ = false;
+        if (!keepingOnTop_) menus().N4->trigger();
+        return;
+    }
+    toptimerTimer();
 }
 
 Tgirlfrm::~Tgirlfrm() = default;
@@ -224,7 +231,8 @@ MemoQuery& Tgirlfrm::attachDatabase(std::unique_ptr<MemoDatabase> database) {
     database_ = std::move(database);
     repeats_ = std::make_unique<StoredRepeats>(*database_);
     MessageBoxes& boxes = currentMessageBoxes();
-    tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes);
+    tick_ = std::make_unique<CompanionTick>(state_, *this, *database_, mp1, boxes,
+                                            services_.activeWindow);
     if (services_.launcher && services_.processes) {
         memoLauncher_ = std::make_unique<MemoLauncher>(state_, *this, *services_.launcher,
                                                        *services_.processes);

@@ -56,6 +56,7 @@
 #include "companion/companion_startup.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/full_screen_quiet.h"
 #include "companion/core/second_beat.h"
 #include "companion/skin_set.h"
 #include "memo/memo_database.h"
@@ -201,12 +202,17 @@ private:
     // Shows a message now, or after her first frame while start-up is still finishing.
     void tellUser(const QString& text, bool isError);
     QAction* answerAction(AnswerItem item) const;
-    // The work of every second: the tick, and keeping her on top while she is shown.
+    // The work of every second: the tick, and keeping her on top while she is shown (or
+    // showing her once a full-screen window that kept her hidden is gone).
     void everySecond();
 
     CompanionServices services_;
     CompanionState state_;
     SkinSet skins_;
+    // Nothing raises her over another program's full-screen window: a bubble said while
+    // one is up shows her (if hidden) once it is gone.
+    FullScreenQuiet quiet_{services_.activeWindow};
+    bool showWhenFree_ = false;
 
     // --- Children, bottom to top ---
     Picture* imggirl;

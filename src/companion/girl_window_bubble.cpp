@@ -39,7 +39,11 @@ void Tgirlfrm::setBubbleLook(const QImage& picture) {
     imgChat->show();
     menu->hide();
     shape_->schedule();
-    if (!keepingOnTop_) menus().N4->trigger();
+    if (keepingOnTop_) return;
+    if (quiet_.mayRaise())
+        menus().N4->trigger();
+    else
+        showWhenFree_ = true;
 }
 
 void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }

@@ -28,6 +28,7 @@ void Tgirlfrm::hiconClick() { menus().N4->trigger(); }
 void Tgirlfrm::hiconDblClick() { menus().N4->trigger(); }
 
 void Tgirlfrm::btnhideClick() {
+    showWhenFree_ = false;  // hidden or shown by hand since
     if (menus().N4->text().contains(QStringLiteral("隐藏"))) {
         // Without a tray there would be no way back: she stays.
         if (!trayPresent()) return;

@@ -9,4 +9,21 @@ namespace plumo {
 // hidden, so it is applied before every show and again right after it.
 void keepOffTaskbar(QWidget* window);
 
+// What the window manager says of the active window of the display.
+struct ActiveWindow {
+    bool fullScreen = false;  // shown full-screen
+    bool ownWindow = false;   // one of this program's own windows
+    // On the screen of the window the watch measures against (a full-screen window on
+    // another monitor is not).
+    bool onReferenceScreen = false;
+};
+
+// Follows the active window of the display.
+class ActiveWindowWatch {
+public:
+    virtual ~ActiveWindowWatch() = default;
+    // As the window manager last reported it: reading it asks the display nothing.
+    virtual ActiveWindow activeWindow() const = 0;
+};
+
 }  // namespace plumo

@@ -24,6 +24,7 @@
 #include "notavo_process.h"
 #include "platform/program_launcher.h"
 #include "recording_player.h"
+#include "support/fake_active_window_watch.h"
 #include "support/fake_clock.h"
 #include "support/fake_process_table.h"
 #include "support/fake_system_shutdown.h"
@@ -71,6 +72,7 @@ protected:
         services.shutdown = &shutdown;
         services.player = &player;
         services.autostart = &autostart;
+        services.activeWindow = &activeWindow;
         services.anotherCopyRunning = [anotherCopy] { return anotherCopy; };
         services.programFolder = QString::fromStdString(folder.path().string());
         auto window = std::make_unique<Tgirlfrm>(services);
@@ -97,6 +99,7 @@ protected:
     test::FakeSystemShutdown shutdown;
     test::RecordingPlayer player;
     test::FakeAutostartStore autostart;
+    test::FakeActiveWindowWatch activeWindow;
     test::InstalledFakeNotificationArea tray;
     StartupResult result = StartupResult::Running;
     bool started = false;
@@ -427,6 +430,21 @@ TEST_F(CompanionTest, SpeakingWhileHiddenShowsHer) {
     EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
     EXPECT_FALSE(panel(*girl)->isVisible());
     EXPECT_TRUE(label(*girl)->isVisible());
+}
+
+TEST_F(CompanionTest, SpeakingWhileHiddenUnderAFullScreenWindowShowsHerOnceItIsGone) {
+    auto girl = start();
+    button(*girl, "btnhide")->click();
+    activeWindow.showFullScreen();
+    girl->setBubbleText(QStringLiteral("测试"));
+    girl->showinfo();
+    EXPECT_FALSE(girl->isVisible());
+    EXPECT_EQ(girl->bubbleText(), QStringLiteral("测试"));
+    EXPECT_TRUE(label(*girl)->isVisibleTo(girl.get()));
+
+    activeWindow.leaveFullScreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return girl->isVisible(); }, 5000));
+    EXPECT_EQ(action(*girl, "N4")->text(), QStringLiteral("隐藏小秘书"));
 }
 
 TEST_F(CompanionTest, GoodbyeClosesOnTheSecondTick) {

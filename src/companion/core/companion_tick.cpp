@@ -30,13 +30,19 @@ const QString kReminderSound = QStringLiteral("reminder.mp3");
 
 struct CompanionTick::Outcome {
     // The sound of the latest announcement of this tick: it replaces the earlier ones.
-    std::optional<std::pair<QString, QString>> sound;  // file name, voice folder
-    QString error;                                     // to show once the tick is done
+    std::optional<Sound> sound;
+    QString error;  // to show once the tick is done
 };
 
 CompanionTick::CompanionTick(CompanionState& state, CompanionView& view, MemoDatabase& database,
-                             Player* player, MessageBoxes& boxes)
-    : state_(state), view_(view), database_(database), player_(player), boxes_(boxes) {}
+                             Player* player, MessageBoxes& boxes,
+                             const ActiveWindowWatch* activeWindow)
+    : state_(state),
+      view_(view),
+      database_(database),
+      player_(player),
+      boxes_(boxes),
+      quiet_(activeWindow) {}
 
 void CompanionTick::tick() {
     // A message box shown by a tick runs its own event loop, in which later ticks come;
@@ -85,8 +91,7 @@ void CompanionTick::tick() {
     forgetOldChimes();
 
     budget.reset();
-    if (outcome.sound && player_)
-        playsound(*player_, state_.apppath, outcome.sound->first, outcome.sound->second);
+    sound(outcome);
     ticking_ = false;
     if (!outcome.error.isEmpty()) boxes_.error(outcome.error);
 }
@@ -133,7 +138,7 @@ void CompanionTick::overdueCountAfterGap(Outcome& outcome) {
 void CompanionTick::speakOverdueCount(Outcome& outcome) {
     armAnswersForCount(state_, view_);
     view_.showInfo();
-    outcome.sound = {kMessageSound, QString()};
+    outcome.sound = Sound{kMessageSound, QString(), SoundReason::Message};
 }
 
 void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
@@ -146,7 +151,7 @@ void CompanionTick::hourlyChime(std::int64_t second, Outcome& outcome) {
     if (!chimed_.insert(second).second) return;
     qCInfo(tickLog, "chime %s", formatIsoDateTime(startOfSecond(second)).c_str());
     if (const auto chime = plumo::hourlyChime(voice, static_cast<int>(ofDay / 3600)))
-        outcome.sound = {chime->fileName, chime->voiceFolder};
+        outcome.sound = Sound{chime->fileName, chime->voiceFolder, SoundReason::Chime};
 }
 
 bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
@@ -170,7 +175,7 @@ bool CompanionTick::announceDueItem(std::int64_t second, Outcome& outcome) {
     view_.setBubbleText(QString::fromStdString(item->title));
     view_.showInfo();
     state_.reminderid = static_cast<int>(item->id);
-    outcome.sound = {kReminderSound, QString()};
+    outcome.sound = Sound{kReminderSound, QString(), SoundReason::DueItem, item->id};
     view_.setAnswerVisible(AnswerItem::Postpone, true);
     view_.setAnswerCaption(AnswerItem::GotIt, kRemindNoMoreCaption);
     state_.answering = true;
@@ -184,7 +189,7 @@ void CompanionTick::lateNightAdvice(DateTime now, Outcome& outcome) {
             qCInfo(tickLog, "late-night advice %s", formatIsoDateTime(now).c_str());
             view_.setBubbleText(QString::fromUtf8(kLateNightAdvice[random() % 3]));
             view_.showInfo();
-            outcome.sound = {kMessageSound, QString()};
+            outcome.sound = Sound{kMessageSound, QString(), SoundReason::Message};
             state_.answering = true;
             view_.setAnswerCaption(AnswerItem::View, kShutDownCaption);
         }
@@ -203,6 +208,43 @@ void CompanionTick::databaseFailed(const std::exception& error, Outcome& outcome
 
 void CompanionTick::forgetOldChimes() {
     chimed_.erase(chimed_.begin(), chimed_.lower_bound(newestCovered_ - kSecondsPerDay));
+}
+
+void CompanionTick::sound(const Outcome& outcome) {
+    if (!player_) return;
+    std::optional<Sound> playing;
+    if (outcome.sound) {
+        switch (quiet_.soundAction(outcome.sound->reason)) {
+            case SoundAction::PlayNow:
+                held_.reset();  // the latest announcement's sound replaces the held one
+                playing = outcome.sound;
+                break;
+            case SoundAction::Hold:
+                qCInfo(tickLog, "full-screen: sound of item %lld held",
+                       static_cast<long long>(outcome.sound->itemId));
+                held_ = outcome.sound;
+                break;
+            case SoundAction::Drop:
+                qCInfo(tickLog, "full-screen: %s not played",
+                       qPrintable(outcome.sound->voiceFolder + outcome.sound->fileName));
+                break;
+        }
+    } else if (held_ && quiet_.mayRaise()) {
+        const Sound waiting = *std::exchange(held_, std::nullopt);
+        if (stillWaitingForAnswer(waiting.itemId)) {
+            qCInfo(tickLog, "full-screen window gone: sound of item %lld plays",
+                   static_cast<long long>(waiting.itemId));
+            playing = waiting;
+        }
+    }
+    if (playing) playsound(*player_, state_.apppath, playing->fileName, playing->voiceFolder);
+}
+
+bool CompanionTick::stillWaitingForAnswer(std::int64_t itemId) const {
+    // The answer menu is still armed for that item: no answer has dismissed it, and no
+    // later announcement has taken it over.
+    return state_.answering && state_.reminderid == itemId &&
+           view_.answerVisible(AnswerItem::Postpone);
 }
 
 }  // namespace plumo

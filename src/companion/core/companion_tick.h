@@ -11,6 +11,10 @@
 // The chime needs no database: it keeps time while the database cannot answer, and the
 // seconds whose items could not be looked up are looked up once it answers again (or
 // counted, when that is more than the catch-up allows).
+//
+// While another program's full-screen window is active on her screen the tick plays no
+// sound: a due item's sound waits for the window to go and then plays if the item still
+// waits for its answer; the chime of that hour and the other sounds are not played.
 
 #include <array>
 #include <chrono>
@@ -25,6 +29,7 @@
 #include "base/date_time.h"
 #include "companion/core/companion_state.h"
 #include "companion/core/companion_view.h"
+#include "companion/core/full_screen_quiet.h"
 #include "memo/memo_database.h"
 #include "platform/message_box.h"
 #include "sound/player.h"
@@ -46,14 +51,21 @@ public:
     // Ticks between two late-night checks.
     static constexpr int kNightInterval = 1200;
 
-    // `player` may be null: no sound.
+    // `player` may be null: no sound. Without `activeWindow` every sound plays at once.
     CompanionTick(CompanionState& state, CompanionView& view, MemoDatabase& database,
-                  Player* player, MessageBoxes& boxes);
+                  Player* player, MessageBoxes& boxes,
+                  const ActiveWindowWatch* activeWindow = nullptr);
 
     // One tick (rtimerTimer).
     void tick();
 
 private:
+    struct Sound {
+        QString fileName;
+        QString voiceFolder;
+        SoundReason reason = SoundReason::Message;
+        std::int64_t itemId = 0;  // the due item it announces
+    };
     struct Outcome;
 
     void catchUpOverdueCheck(Outcome& outcome);
@@ -67,12 +79,17 @@ private:
     void databaseFailed(const std::exception& error, Outcome& outcome);
     void databaseAnswered() { failing_ = false; }
     void forgetOldChimes();
+    // Plays this tick's sound, holds it or drops it; plays a held one once it may.
+    void sound(const Outcome& outcome);
+    bool stillWaitingForAnswer(std::int64_t itemId) const;
 
     CompanionState& state_;
     CompanionView& view_;
     MemoDatabase& database_;
     Player* player_;
     MessageBoxes& boxes_;
+    FullScreenQuiet quiet_;
+    std::optional<Sound> held_;  // a due item's sound waiting for a full-screen window to go
 
     // Local seconds since the date origin: the last second whose chime was decided, and
     // the last second whose due items were looked up (behind while the database fails).
