@@ -41,6 +41,8 @@ PLUMO_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils libfaketime sqlite3 procps wmctrl
     dpkg-dev desktop-file-utils appstream
     clang libclang-rt-14-dev llvm-14
+    # A StatusNotifierItem tray host on a session bus of its own: Xfce's panel and window manager.
+    xfce4-panel xfwm4 dbus-daemon dbus-bin
 )
 
 # Installs the missing packages as root; as another user prints the line to run.

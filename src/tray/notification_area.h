@@ -13,6 +13,8 @@
 #include "tray/notify_icon_record.h"
 #include "tray/tray_callback.h"
 
+class QMenu;
+
 namespace plumo {
 
 class NotificationAreaService {
@@ -34,6 +36,15 @@ public:
 
     // Whether a notification area is there now to hold an icon (a tray may come and go).
     virtual bool available() const = 0;
+
+    // Hands `menu` to a tray host that draws the icon's menu itself (one on D-Bus): it shows the
+    // menu's items and follows their captions and enabled states as they change; with nullptr
+    // it shows none. Returns whether the host has the menu; where it has not, the tray
+    // component pops the menu up itself.
+    virtual bool exportMenu(QMenu* menu) {
+        (void)menu;
+        return false;
+    }
 };
 
 using NotificationAreaFactory = std::function<std::unique_ptr<NotificationAreaService>()>;

@@ -2,10 +2,37 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QMenu>
 #include <QStyle>
 
 namespace plumo {
 namespace {
+
+// How long start-up waits at most for the session bus to answer whether a tray host runs.
+constexpr int kHostAnswerWaitMs = 2000;
+
+// Where QSystemTrayIcon puts an icon, which it decides once, when the first one is made: on
+// X11 into a StatusNotifierItem host when the session bus has a watcher with a host, else by
+// XEmbed; on Wayland always on D-Bus; on other platforms (offscreen) nowhere.
+bool trayIconGoesOnDBus() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(QLatin1String("wayland"))) return true;
+    if (platform != QLatin1String("xcb")) return false;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return false;
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        watcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    question << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    question.setAutoStartService(false);  // only a watcher that runs now counts
+    const QDBusMessage answer = bus.call(question, QDBus::Block, kHostAnswerWaitMs);
+    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().isEmpty()) return false;
+    return answer.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
 
 QSystemTrayIcon::MessageIcon messageIconOf(TBalloonFlags kind) {
     switch (kind) {
@@ -37,7 +64,12 @@ QIcon iconOrFallback(const QIcon& icon) {
 
 }  // namespace
 
-SystemTrayService::SystemTrayService() {
+// Asked right after the icon is made, as QSystemTrayIcon asks.
+SystemTrayService::SystemTrayService() : onDBus_(trayIconGoesOnDBus()) { connectSignals(); }
+
+SystemTrayService::SystemTrayService(bool onDBus) : onDBus_(onDBus) { connectSignals(); }
+
+void SystemTrayService::connectSignals() {
     balloonTimer_.setSingleShot(true);
     connect(&balloonTimer_, &QTimer::timeout, this, &SystemTrayService::onBalloonTimeout);
     connect(&trayIcon_, &QSystemTrayIcon::activated, this, &SystemTrayService::onActivated);
@@ -78,6 +110,20 @@ bool SystemTrayService::notify(NotifyOperation operation, const NotifyIconRecord
             return true;
     }
     return false;
+}
+
+bool SystemTrayService::exportMenu(QMenu* menu) {
+    if (!onDBus_) return false;
+    if (!exportedMenu_) {
+        // Made and handed over once; what changes later are the items within it.
+        exportedMenu_ = std::make_unique<QMenu>();
+        trayIcon_.setContextMenu(exportedMenu_.get());
+    }
+    for (QAction* item : exportedMenu_->actions()) exportedMenu_->removeAction(item);
+    if (menu == nullptr) return false;
+    // The same actions: a caption or enabled state changed on one shows in the other.
+    exportedMenu_->addActions(menu->actions());
+    return true;
 }
 
 QPoint SystemTrayService::cursorPosition() const { return QCursor::pos(); }

@@ -220,8 +220,8 @@ void TCustomhTrayIcon::runCallback(TrayCallbackCode code) {
     const TShiftState keys = shiftOf(service_->keyboardModifiers());
     const int x = position.x();
     const int y = position.y();
-    const TrayCallbackContext context{leftPopup_, !popupMenu_.isNull(), bool(OnClick),
-                                      restoreDBClick_};
+    const bool ownPopupMenu = !popupMenu_.isNull() && !popupMenuExported_;
+    const TrayCallbackContext context{leftPopup_, ownPopupMenu, bool(OnClick), restoreDBClick_};
     const QPointer<TCustomhTrayIcon> alive(this);
     for (const TrayStepCall& call : rules_.stepsFor(code, context)) {
         // A handler may have closed the window that owns this component.
@@ -266,6 +266,11 @@ void TCustomhTrayIcon::runCallback(TrayCallbackCode code) {
                 break;
         }
     }
+}
+
+void TCustomhTrayIcon::setPopupMenu(QMenu* value) {
+    popupMenu_ = value;
+    popupMenuExported_ = service_->exportMenu(value);
 }
 
 void TCustomhTrayIcon::showPopupMenu(const QPoint& position) {

@@ -87,7 +87,11 @@ public:
     int IconIndex() const { return iconIndex_; }
     void setIconIndex(int value) { ApplyIconIndex(value); }
     QMenu* PopupMenu() const { return popupMenu_; }
-    void setPopupMenu(QMenu* value) { popupMenu_ = value; }
+    // Where the tray host draws the icon's menu itself, it is handed the menu's items and the
+    // component pops none up.
+    void setPopupMenu(QMenu* value);
+    // Whether the tray host shows PopupMenu's items itself.
+    bool PopupMenuExported() const { return popupMenuExported_; }
     bool LeftPopup() const { return leftPopup_; }
     void setLeftPopup(bool value) { leftPopup_ = value; }
     bool MinimizeToTray() const { return minimizeToTray_; }
@@ -182,6 +186,7 @@ private:
     QPointer<TrayImageList> icons_;
     int iconIndex_ = 0;
     QPointer<QMenu> popupMenu_;
+    bool popupMenuExported_ = false;
     bool leftPopup_ = false;
     bool minimizeToTray_ = false;
     bool startupToTray_ = false;

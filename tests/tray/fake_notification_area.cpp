@@ -14,6 +14,11 @@ public:
     QPoint cursorPosition() const override { return area_.cursor; }
     Qt::KeyboardModifiers keyboardModifiers() const override { return area_.modifiers; }
     bool available() const override { return !area_.failAdd; }
+    bool exportMenu(QMenu* menu) override {
+        if (!area_.drawsMenus) return false;
+        area_.exportedMenu = menu;
+        return menu != nullptr;
+    }
 
 private:
     FakeNotificationArea& area_;

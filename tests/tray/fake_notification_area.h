@@ -2,7 +2,8 @@
 
 // A notification area for tests: records every add, modify and delete the tray component
 // sends, keeps whether the icon is present, fails requests on demand, and delivers mouse,
-// balloon and session messages as the desktop would.
+// balloon and session messages as the desktop would; it may stand for a host that draws the
+// icon's menu itself.
 
 #include <QPoint>
 
@@ -51,6 +52,8 @@ public:
     bool failDelete = false;
     QPoint cursor{0, 0};
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    bool drawsMenus = false;        // a host that draws the icon's menu itself (D-Bus)
+    QMenu* exportedMenu = nullptr;  // the menu handed to such a host
 
 private:
     friend class FakeNotificationAreaService;

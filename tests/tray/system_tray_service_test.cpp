@@ -1,6 +1,7 @@
 #include "tray/system_tray_service.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QPixmap>
 #include <QTest>
 
@@ -108,6 +109,31 @@ TEST_F(SystemTrayServiceTest, AnUnclickedBalloonTimesOut) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !service.balloonOnScreen(); }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(codes, (std::vector<C>{C::BalloonShown, C::BalloonTimedOut}));
+}
+
+TEST(SystemTrayServiceMenuTest, OnlyAHostOnDBusIsHandedTheMenuItems) {
+    QMenu menu;
+    QAction* hide = menu.addAction(QStringLiteral("隐藏小秘书"));
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("退出"));
+
+    SystemTrayService offscreen;
+    EXPECT_FALSE(offscreen.onDBus()) << "offscreen the icon goes nowhere";
+    SystemTrayService xembed(false);
+    EXPECT_FALSE(xembed.exportMenu(&menu));
+    EXPECT_EQ(xembed.systemTrayIcon().contextMenu(), nullptr);
+
+    SystemTrayService onDBus(true);
+    EXPECT_TRUE(onDBus.exportMenu(&menu));
+    QMenu* exported = onDBus.systemTrayIcon().contextMenu();
+    ASSERT_NE(exported, nullptr);
+    EXPECT_NE(exported, &menu) << "the menu handed over keeps its own look";
+    EXPECT_EQ(exported->actions(), menu.actions());
+    hide->setText(QStringLiteral("显示小秘书"));
+    EXPECT_EQ(exported->actions().constFirst()->text(), QStringLiteral("显示小秘书"));
+
+    EXPECT_FALSE(onDBus.exportMenu(nullptr));
+    EXPECT_TRUE(exported->actions().isEmpty());
 }
 
 }  // namespace

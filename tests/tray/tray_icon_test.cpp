@@ -376,6 +376,27 @@ TEST_F(TrayIconTest, ContextRequestShowsThePopupMenuAfterMouseUp) {
     menu.hide();
 }
 
+TEST_F(TrayIconTest, AMenuTheHostDrawsItselfIsHandedOverAndNeverPoppedUp) {
+    area.drawsMenus = true;
+    auto icon = makeIcon();
+    icon->setVisible(true);
+    QMenu menu;
+    menu.addAction(QStringLiteral("退出"));
+    icon->setPopupMenu(&menu);
+    EXPECT_EQ(area.exportedMenu, &menu);
+    EXPECT_TRUE(icon->PopupMenuExported());
+    bool releaseReported = false;
+    icon->OnMouseUp = [&](QObject*, TMouseButton, TShiftState, int, int) {
+        releaseReported = true;
+    };
+    area.activate(TrayActivation::ContextRequest);
+    EXPECT_TRUE(releaseReported);
+    EXPECT_FALSE(menu.isVisible());
+    icon->setLeftPopup(true);
+    area.activate(TrayActivation::Click);
+    EXPECT_FALSE(menu.isVisible());
+}
+
 TEST_F(TrayIconTest, ADestroyedMenuIsNoLongerShown) {
     auto icon = makeIcon();
     auto menu = std::make_unique<QMenu>();
