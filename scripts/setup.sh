@@ -33,13 +33,14 @@ PLUMO_BUILD_PACKAGES=(
 # A virtual display with a window manager and a tray, and screenshots.
 PLUMO_DISPLAY_PACKAGES=(xvfb icewm xdotool x11-utils x11-xserver-utils imagemagick)
 # The tests and benchmarks; the Debian package's test builds it (dpkg-dev) and validates its
-# menu entries and AppStream description; clang with its runtimes (libFuzzer, the sanitizers)
-# and symbolizer builds the sanitizer build (PLUMO_SANITIZE=1) and the fuzz targets
-# (fuzz/run.sh). The normal build needs no clang.
+# menu entries and AppStream description; weston with XWayland gives an end-to-end test two
+# monitors; clang with its runtimes (libFuzzer, the sanitizers) and symbolizer builds the
+# sanitizer build (PLUMO_SANITIZE=1) and the fuzz targets (fuzz/run.sh). The normal build
+# needs no clang.
 PLUMO_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     pulseaudio pulseaudio-utils libfaketime sqlite3 procps wmctrl
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev desktop-file-utils appstream weston xwayland
     clang libclang-rt-14-dev llvm-14
     # A StatusNotifierItem tray host on a session bus of its own: Xfce's panel and window manager.
     xfce4-panel xfwm4 dbus-daemon dbus-bin

@@ -11,8 +11,10 @@
 namespace plumo {
 
 QPoint calendarWindowPosition(const QRect& screen, const QRect& workArea, const QSize& window) {
-    const int workRight = workArea.x() + workArea.width();
-    const int workBottom = workArea.y() + workArea.height();
+    // Measured from the screen's own top-left corner, which is the desktop's only on the
+    // first screen.
+    const int workRight = workArea.x() - screen.x() + workArea.width();
+    const int workBottom = workArea.y() - screen.y() + workArea.height();
     const int taskbar =
         screen.height() == workBottom ? screen.width() - workRight : screen.height() - workBottom;
     return {screen.x() + screen.width() - window.width() - 2,
@@ -86,8 +88,14 @@ void TmonFrm::FormShow() {
     QImageReader reader(programFolder_ + QStringLiteral("skin/bg.bmp"), "bmp");
     m->setBackGround(reader.read());
     m->setAlphaBlend(30);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
+    if (const QScreen* screen = placementScreen())
         move(calendarWindowPosition(screen->geometry(), screen->availableGeometry(), size()));
+}
+
+const QScreen* TmonFrm::placementScreen() const {
+    if (const QWidget* owner = parentWidget())
+        if (const QScreen* screen = owner->screen()) return screen;
+    return QGuiApplication::primaryScreen();
 }
 
 void TmonFrm::mMouseDown() {

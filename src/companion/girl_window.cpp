@@ -17,6 +17,7 @@
 #include "companion/core/settings_exchange.h"
 #include "companion/outfit_change.h"
 #include "companion/picture.h"
+#include "companion/screen_follower.h"
 #include "companion/stored_repeats.h"
 #include "image/pixel_font.h"
 #include "platform/application_title.h"
@@ -72,6 +73,10 @@ Tgirlfrm::Tgirlfrm(CompanionServices services, QWidget* parent)
     connect(&quittimer, &QTimer::timeout, this, &Tgirlfrm::quittimerTimer);
     connect(&watchTimer, &QTimer::timeout, this, &Tgirlfrm::watchTimerTimer);
     secondBeat_.start();
+    // Wherever she is dragged she stays; when her screen goes or shrinks she moves onto
+    // one that remains, and message boxes no window holds show on her screen.
+    new ScreenFollower(this);
+    showMessageBoxesOnScreenOf(this);
 }
 
 void Tgirlfrm::everySecond() {

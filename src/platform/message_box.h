@@ -3,6 +3,8 @@
 // The one message-box seam. The program shows every message box through
 // currentMessageBoxes(); tests install a recorder that answers them.
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -27,6 +29,16 @@ public:
     void error(const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
 };
+
+// The real boxes that no window of the program holds (none is active) show on the screen
+// `window` is on, wherever the pointer is; none given (or the window gone), where Qt puts
+// them. A box over an active window stays over it.
+void showMessageBoxesOnScreenOf(QWidget* window);
+
+// Where a box that Qt placed at `box` shows so that it is on a screen of `screenGeometry`
+// and `workArea`: where Qt placed it when its middle lies on that screen, else centred on
+// the work area.
+QPoint messageBoxPosition(const QRect& box, const QRect& screenGeometry, const QRect& workArea);
 
 MessageBoxes& currentMessageBoxes();
 MessageBoxes* setCurrentMessageBoxes(MessageBoxes* boxes);

@@ -24,6 +24,19 @@ TEST(CalendarWindowPosition, BottomRightAboveTheTaskbar) {
     EXPECT_EQ(calendarWindowPosition(screen, screen, window), QPoint(709, 515));
 }
 
+TEST(CalendarWindowPosition, OnASecondScreenItsOwnCorner) {
+    // A second 1000 x 700 screen right of the first, its taskbar at the bottom, then at
+    // the right, then none.
+    const QRect screen(1000, 0, 1000, 700);
+    const QSize window(313, 253);
+    EXPECT_EQ(calendarWindowPosition(screen, QRect(1000, 0, 1000, 670), window), QPoint(1685, 417));
+    EXPECT_EQ(calendarWindowPosition(screen, QRect(1000, 0, 970, 700), window), QPoint(1685, 417));
+    EXPECT_EQ(calendarWindowPosition(screen, screen, window), QPoint(1685, 447));
+    // Below the first screen, its taskbar at the top.
+    EXPECT_EQ(calendarWindowPosition(QRect(0, 768, 1024, 768), QRect(0, 798, 1024, 738), window),
+              QPoint(709, 768 + 515));
+}
+
 class MonthWindowTest : public ::testing::Test {
 protected:
     test::FakeClock clock{encodeDateTime(2011, 5, 12, 10, 30, 0)};

@@ -53,7 +53,8 @@ e2e_setup() {
     export PLUMO_SOUND_TRACE=$E2E_DIR/sound.trace
     install -m 666 /dev/null "$PLUMO_SOUND_TRACE"
     unset DISPLAY
-    plumo_start_virtual_display 800x600x24 "${1:-}"
+    # A script may ask for a larger display (E2E_DISPLAY_SIZE, as Xvfb's WxHxD).
+    plumo_start_virtual_display "${E2E_DISPLAY_SIZE:-800x600x24}" "${1:-}"
     trap e2e_teardown EXIT  # the display set its own
     if [ "${1:-}" != bare ]; then
         # She looks for a tray once, at her start: icewm's must be there by then. On a busy
