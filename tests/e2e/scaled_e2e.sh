@@ -10,7 +10,10 @@ PLUMO_PID=$!
 scaled_companion_mapped() {
     WID=$(e2e_windows_sized 336 186 | head -n 1 | cut -d' ' -f1) && test -n "$WID"
 }
-e2e_wait_for 20 scaled_companion_mapped || e2e_fatal "no window of 336 x 186 within 20 seconds"
+if ! e2e_wait_for 20 scaled_companion_mapped; then
+    e2e_save_screenshot companion-2x.png
+    e2e_fatal "no window of 336 x 186 within 20 seconds"
+fi
 e2e_wait_for 20 e2e_greeting_sound_started ||
     e2e_fatal "no greeting sound within 20 seconds: her first frame did not reach the screen"
 
