@@ -1,7 +1,11 @@
 #!/bin/sh
 # Renders Plumo's skins (assets/skin/) and application icon (assets/icon/) from
 # the SVG sources in assets/skin/src/ and assets/icon/plumo.svg, then checks the
-# results. The rendered files are committed, so building never needs this.
+# results. Every picture is rendered at its own size and again at twice that size,
+# for screens at two device pixels per pixel, into a file named with "@2x" before
+# its extension (g1@2x, i@2x.gif, plumo-16@2x.png); only the calendar's background,
+# drawn at one pixel per pixel, has none. The rendered files are
+# committed, so building never needs this.
 #
 #   assets/render-art.sh                  render and check everything
 #   assets/render-art.sh --preview DIR    also write composited previews to DIR
@@ -40,8 +44,10 @@ trap 'rm -rf "$work"' EXIT
 key='rgb(192,220,192)'
 key_neighbour='rgb(192,220,193)'
 
-# The eye picture lies over x 10, y 19 of the girl (window 113,19), 49 x 14.
-eye_box=49x14+10+19
+# The eye picture lies over x 10, y 19 of the girl (window 113,19), 49 x 14, in
+# pixels of the 1x pictures.
+eye_w=49
+eye_h=14
 eye_x=10
 eye_y=19
 
@@ -66,27 +72,43 @@ harden() {
         -background black -alpha background "$2"
 }
 
+# The name of a picture at scale $scale: "g1" -> "g1@2x", "i.gif" -> "i@2x.gif".
+scaled() {
+    [ "$scale" = 1 ] && { echo "$1"; return; }
+    case $1 in
+    *.*) echo "${1%.*}@${scale}x.${1##*.}" ;;
+    *) echo "$1@${scale}x" ;;
+    esac
+}
+
+render_svg() { # svg output [stylesheet]
+    rsvg-convert -z "$scale" ${3:+-s "$3"} "$1" -o "$2"
+}
+
 render_girl() { # outfit eyes output
     css=$work/girl-$1-$2.css
     printf '.outfit, .bow, .eyes { display: none }\n#outfit-%s, #bow-%s, #eyes-%s { display: inline }\n' \
         "$1" "$1" "$2" >"$css"
-    rsvg-convert -s "$css" "$src/girl.svg" -o "$work/raw.png"
+    render_svg "$src/girl.svg" "$work/raw.png" "$css"
     harden "$work/raw.png" "$3"
 }
 
-echo "girl: g1 (red dress), g2 (sailor outfit)"
+# Renders every picture at $scale times its size.
+render_all() {
+eye_box=$((eye_w * scale))x$((eye_h * scale))+$((eye_x * scale))+$((eye_y * scale))
+echo "girl: $(scaled g1) (red dress), $(scaled g2) (sailor outfit)"
 for eyes in open half closed; do
     render_girl dress "$eyes" "$work/dress-$eyes.png"
 done
 render_girl sailor open "$work/sailor-open.png"
 
-echo "eyes: i.gif"
+echo "eyes: $(scaled i.gif)"
 for name in dress-open dress-half dress-closed sailor-open; do
     "$convert" "$work/$name.png" -crop "$eye_box" +repage "$work/eyes-$name.png"
 done
 # The frames are opaque exactly where a blink changes anything (grown by one
-# pixel) and transparent elsewhere; every frame covers the same pixels, so the
-# result does not depend on how a viewer disposes of the previous frame.
+# pixel at 1x) and transparent elsewhere; every frame covers the same pixels, so
+# the result does not depend on how a viewer disposes of the previous frame.
 changed() {
     "$convert" "$work/eyes-dress-open.png" -alpha off "$work/eyes-$1.png" -alpha off \
         -compose difference -composite -separate -evaluate-sequence max "$work/changed-$1.png"
@@ -94,7 +116,7 @@ changed() {
 changed dress-half
 changed dress-closed
 "$convert" "$work/changed-dress-half.png" "$work/changed-dress-closed.png" -evaluate-sequence max \
-    -threshold 0 -morphology Dilate Square:1 "$work/eye-mask.png"
+    -threshold 0 -morphology Dilate "Square:$scale" "$work/eye-mask.png"
 for state in open half closed; do
     "$convert" "$work/eyes-dress-$state.png" -alpha off "$work/eye-mask.png" -alpha off \
         -compose CopyOpacity -composite -background black -alpha background "$work/frame-$state.png"
@@ -109,38 +131,45 @@ done
     -delay "$closed_delay" "$work/frame-closed.png" \
     -delay "$half_delay" "$work/frame-half.png" \
     +dither -remap "$work/eye-palette.png" -loop 0 "GIF:$work/i.gif"
-cp "$work/i.gif" "$skin/i.gif"
+cp "$work/i.gif" "$skin/$(scaled i.gif)"
+cp "$work/eye-mask.png" "$work/eye-mask-$scale.png"
 
 # The girl's own eyes become the GIF's first frame pixel for pixel, so the open
 # frame is indistinguishable from the face below it in both outfits.
-"$convert" "$skin/i.gif[0]" +repage "PNG32:$work/gif-open.png"
+"$convert" "$skin/$(scaled i.gif)[0]" +repage "PNG32:$work/gif-open.png"
 for pair in "dress-open g1" "sailor-open g2"; do
     set -- $pair
-    png_out "PNG32:$skin/$2" "$work/$1.png" "$work/gif-open.png" -geometry "+$eye_x+$eye_y" \
-        -compose Over -composite
+    png_out "PNG32:$skin/$(scaled "$2")" "$work/$1.png" "$work/gif-open.png" \
+        -geometry "+$((eye_x * scale))+$((eye_y * scale))" -compose Over -composite
 done
 
-echo "bubbles and panel: spop, bpop, menu"
+echo "bubbles and panel: $(scaled spop), $(scaled bpop), $(scaled menu)"
 for name in spop bpop menu; do
-    rsvg-convert "$src/$name.svg" -o "$work/raw.png"
+    render_svg "$src/$name.svg" "$work/raw.png"
     harden "$work/raw.png" "$work/$name.png"
-    png_out "PNG32:$skin/$name" "$work/$name.png"
+    png_out "PNG32:$skin/$(scaled $name)" "$work/$name.png"
 done
 
-echo "settings background: set"
-rsvg-convert "$src/set.svg" -o "$work/raw.png"
+echo "settings background: $(scaled set)"
+render_svg "$src/set.svg" "$work/raw.png"
 harden "$work/raw.png" "$work/set.png"
-png_out "PNG24:$skin/set" "$work/set.png" -background "$key" -alpha remove -alpha off
+png_out "PNG24:$skin/$(scaled set)" "$work/set.png" -background "$key" -alpha remove -alpha off
 
-echo "calendar background: bg.bmp"
-rsvg-convert "$src/bg.svg" -o "$work/raw.png"
-"$convert" "$work/raw.png" -alpha off -type TrueColor -strip "BMP3:$skin/bg.bmp"
+# The calendar draws at one pixel per pixel: its background has no larger picture.
+if [ "$scale" = 1 ]; then
+    echo "calendar background: bg.bmp"
+    render_svg "$src/bg.svg" "$work/raw.png"
+    "$convert" "$work/raw.png" -alpha off -type TrueColor -strip "BMP3:$skin/bg.bmp"
+fi
 
-echo "icon: plumo-{16,32,48,64,128}.png"
+echo "icon: $(scaled "plumo-{16,32,48,64,128}.png")"
 for size in 16 32 48 64 128; do
-    rsvg-convert -w "$size" -h "$size" "$icon/plumo.svg" -o "$work/raw.png"
-    png_out "PNG32:$icon/plumo-$size.png" "$work/raw.png"
+    rsvg-convert -w $((size * scale)) -h $((size * scale)) "$icon/plumo.svg" -o "$work/raw.png"
+    png_out "PNG32:$icon/$(scaled "plumo-$size.png")" "$work/raw.png"
 done
+}
+
+for scale in 1 2; do render_all; done
 
 # ---- checks -----------------------------------------------------------------
 
@@ -170,45 +199,63 @@ expect_hard_rgba() {
     [ "$(key_pixels "$1")" = 0 ] || fail "$1 has opaque pixels in the key colour"
 }
 
-for name in g1 g2; do expect_hard_rgba "$skin/$name" 65x91; done
-for name in spop bpop menu; do expect_hard_rgba "$skin/$name" 105x91; done
+# Every check at scale $scale: sizes and positions in 1x pixels times the scale.
+check_all() {
+s=$scale
+sz() { echo "$(($1 * s))x$(($2 * s))"; }
+eye_box=$(sz "$eye_w" "$eye_h")+$((eye_x * s))+$((eye_y * s))
+g1=$skin/$(scaled g1)
+g2=$skin/$(scaled g2)
+gif=$skin/$(scaled i.gif)
+set_file=$skin/$(scaled set)
+
+for name in g1 g2; do expect_hard_rgba "$skin/$(scaled $name)" "$(sz 65 91)"; done
+for name in spop bpop menu; do expect_hard_rgba "$skin/$(scaled $name)" "$(sz 105 91)"; done
 
 # The text label (74 x 66 at 12,17) and a pixel around it lie on plain tooltip yellow.
 for name in spop bpop; do
-    colours=$("$convert" "$skin/$name" -crop 76x68+11+16 +repage -depth 8 -format %c histogram:info:- | wc -l)
-    inside=$("$convert" "$skin/$name" -crop 76x68+11+16 +repage -depth 8 -format '%[pixel:p{0,0}]' info:)
+    label_box=$(sz 76 68)+$((11 * s))+$((16 * s))
+    file=$skin/$(scaled $name)
+    colours=$("$convert" "$file" -crop "$label_box" +repage -depth 8 -format %c histogram:info:- | wc -l)
+    inside=$("$convert" "$file" -crop "$label_box" +repage -depth 8 -format '%[pixel:p{0,0}]' info:)
     [ "$colours" = 1 ] && [ "$inside" = "srgba(255,255,225,1)" ] ||
-        fail "$name: the label rectangle is not plain RGB(255,255,225) ($colours colours, $inside)"
+        fail "$file: the label rectangle is not plain RGB(255,255,225) ($colours colours, $inside)"
 done
 
-expect_size "$skin/i.gif[0]" 49x14
-frames=$("$convert" "$skin/i.gif" -format '%T\n' info: | tr '\n' ' ')
-[ "$frames" = "$open_delay $half_delay $closed_delay $half_delay " ] || fail "i.gif frame delays are: $frames"
+expect_size "$gif[0]" "$(sz "$eye_w" "$eye_h")"
+frames=$("$convert" "$gif" -format '%T\n' info: | tr '\n' ' ')
+[ "$frames" = "$open_delay $half_delay $closed_delay $half_delay " ] || fail "$gif frame delays are: $frames"
 # Every frame over either outfit: the open frame must leave the girl unchanged.
-for name in g1 g2; do
-    differing=$("$convert" "$skin/$name" \( "$skin/i.gif[0]" +repage \) -geometry "+$eye_x+$eye_y" \
-        -compose Over -composite "$skin/$name" -metric AE -compare -format '%[distortion]' info:)
-    [ "$differing" = 0 ] || fail "the open-eye frame differs from $name in $differing pixels"
+for file in "$g1" "$g2"; do
+    differing=$("$convert" "$file" \( "$gif[0]" +repage \) -geometry "+$((eye_x * s))+$((eye_y * s))" \
+        -compose Over -composite "$file" -metric AE -compare -format '%[distortion]' info:)
+    [ "$differing" = 0 ] || fail "the open-eye frame differs from $file in $differing pixels"
 done
 # Both outfits share the face: the opaque area of the eye frames must be equal in both.
-g1_eyes=$("$convert" "$skin/g1" -crop "$eye_box" +repage "$work/eye-mask.png" -alpha off \
+mask=$work/eye-mask-$s.png
+g1_eyes=$("$convert" "$g1" -crop "$eye_box" +repage "$mask" -alpha off \
     -compose CopyOpacity -composite -background black -alpha background -depth 8 rgba:- | md5sum)
-g2_eyes=$("$convert" "$skin/g2" -crop "$eye_box" +repage "$work/eye-mask.png" -alpha off \
+g2_eyes=$("$convert" "$g2" -crop "$eye_box" +repage "$mask" -alpha off \
     -compose CopyOpacity -composite -background black -alpha background -depth 8 rgba:- | md5sum)
-[ "$g1_eyes" = "$g2_eyes" ] || fail "g1 and g2 differ under the eye picture"
+[ "$g1_eyes" = "$g2_eyes" ] || fail "$g1 and $g2 differ under the eye picture"
 
-expect_size "$skin/set" 208x257
-[ "$("$convert" "$skin/set" -format '%[opaque]' info:)" = true ] || fail "set is not opaque"
-corner=$("$convert" "$skin/set" -depth 8 -format '%[pixel:p{0,0}]' info:)
-[ "$corner" = "srgb(192,220,192)" ] || fail "set: the corner is $corner, not the key colour"
+expect_size "$set_file" "$(sz 208 257)"
+[ "$("$convert" "$set_file" -format '%[opaque]' info:)" = true ] || fail "$set_file is not opaque"
+corner=$("$convert" "$set_file" -depth 8 -format '%[pixel:p{0,0}]' info:)
+[ "$corner" = "srgb(192,220,192)" ] || fail "$set_file: the corner is $corner, not the key colour"
 
-expect_size "$skin/bg.bmp" 313x253
-case $(file -b "$skin/bg.bmp") in
-*"x 24"*) ;;
-*) fail "bg.bmp is not a 24-bit bitmap: $(file -b "$skin/bg.bmp")" ;;
-esac
+if [ "$s" = 1 ]; then
+    expect_size "$skin/bg.bmp" 313x253
+    case $(file -b "$skin/bg.bmp") in
+    *"x 24"*) ;;
+    *) fail "bg.bmp is not a 24-bit bitmap: $(file -b "$skin/bg.bmp")" ;;
+    esac
+fi
 
-for size in 16 32 48 64 128; do expect_size "$icon/plumo-$size.png" "${size}x$size"; done
+for size in 16 32 48 64 128; do expect_size "$icon/$(scaled "plumo-$size.png")" "$(sz "$size" "$size")"; done
+}
+
+for scale in 1 2; do check_all; done
 
 [ "$failures" = 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all checks passed"

@@ -27,7 +27,7 @@ fi
 PLUMO_BUILD_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev libgstreamer1.0-dev gstreamer1.0-plugins-good
-    libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev libfontconfig-dev
+    libgif-dev libpng-dev zlib1g-dev libsqlite3-dev libxcb1-dev libxcb-shape0-dev libfontconfig-dev
     fonts-wqy-microhei fonts-liberation2
 )
 # A virtual display with a window manager and a tray, and screenshots.

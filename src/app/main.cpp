@@ -26,18 +26,33 @@
 
 namespace {
 
-// The program's icon, read with our own PNG decoder: Qt's image reader would first load
-// every image format plugin installed, which shows in the time to her first frame.
-QIcon programIcon() {
-    QFile file(QStringLiteral(":/icon/plumo.png"));
+// A picture built into the program, read with our own PNG decoder: Qt's image reader would
+// first load every image format plugin installed, which shows in the time to her first frame.
+QImage builtInPicture(const QString& name) {
+    QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) return {};
     try {
-        const plumo::RgbaImage image =
-            plumo::decodePngBytes(file.readAll().toStdString(), file.fileName().toStdString());
-        return QIcon(QPixmap::fromImage(plumo::toQImage(image)));
+        return plumo::toQImage(
+            plumo::decodePngBytes(file.readAll().toStdString(), file.fileName().toStdString()));
     } catch (const plumo::ImageError&) {
         return {};  // built into the program: cannot happen short of a broken build
     }
+}
+
+// The program's icon; with its picture at twice the size where a screen has more than one
+// device pixel per pixel.
+QIcon programIcon() {
+    const QImage picture = builtInPicture(QStringLiteral(":/icon/plumo.png"));
+    if (picture.isNull()) return {};
+    QIcon icon(QPixmap::fromImage(picture));
+    if (qApp->devicePixelRatio() > 1.0) {
+        QImage doubled = builtInPicture(QStringLiteral(":/icon/plumo@2x.png"));
+        if (!doubled.isNull()) {
+            doubled.setDevicePixelRatio(2.0);
+            icon.addPixmap(QPixmap::fromImage(doubled));
+        }
+    }
+    return icon;
 }
 
 }  // namespace

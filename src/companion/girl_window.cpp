@@ -269,7 +269,8 @@ void Tgirlfrm::readconfig() {
 }
 
 QStringList Tgirlfrm::loadSkins() {
-    skins_.load(skinFolder());
+    // The pictures for the screen she starts on; at one device pixel per pixel no other.
+    skins_.load(skinFolder(), devicePixelRatioF());
     setBubblePicture(skins_.pngspop);
     imggirl->setImage(skins_.pngg1);
     // Blinking redraws the eyes only; the shape follows the frames only where they differ

@@ -26,7 +26,9 @@ void Tgirlfrm::setBubbleText(const QString& text) { lblinfo->setText(text); }
 void Tgirlfrm::setBubblePicture(const QImage& picture) {
     imgChat->setImage(picture);
     // The text's background is the bubble's own fill, whatever the desktop's colours.
-    const QPoint middle = lblinfo->geometry().center() - imgChat->pos();
+    const QPoint middle =
+        (QPointF(lblinfo->geometry().center() - imgChat->pos()) * picture.devicePixelRatio())
+            .toPoint();
     QPalette info = lblinfo->palette();
     info.setColor(QPalette::Window,
                   picture.valid(middle) ? QColor(picture.pixel(middle)) : kBubbleFill);

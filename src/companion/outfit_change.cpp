@@ -9,17 +9,21 @@ void OutfitChange::rename(const char* from, const char* to) const {
                     (skinFolder_ + QString::fromLatin1(to)).toStdString());
 }
 
+void OutfitChange::trade(const char* first, const char* second, const char* spare) const {
+    rename(first, spare);
+    rename(second, first);
+    rename(spare, second);
+}
+
 int OutfitChange::change() {
     // Three renames through "skin/g"; afterwards "skin/g1" holds the outfit on show.
     if (skinno_ == 1) {
-        rename("g1", "g");
-        rename("g2", "g1");
-        rename("g", "g2");
+        trade("g1", "g2", "g");
+        trade("g1@2x", "g2@2x", "g@2x");
         skinno_ = 2;
     } else {
-        rename("g2", "g");
-        rename("g1", "g2");
-        rename("g", "g1");
+        trade("g2", "g1", "g");
+        trade("g2@2x", "g1@2x", "g@2x");
         skinno_ = 1;
     }
     return skinno_;

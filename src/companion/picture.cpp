@@ -25,7 +25,7 @@ const QImage& Picture::currentImage() const {
     return frames_.empty() ? empty : frames_[current_].image;
 }
 
-QSize Picture::pictureSize() const { return currentImage().size(); }
+QSize Picture::pictureSize() const { return currentImage().deviceIndependentSize().toSize(); }
 
 void Picture::showFrame(int index) {
     current_ = frames_.empty() ? 0 : index;
@@ -38,6 +38,7 @@ void Picture::paintEvent(QPaintEvent*) {
     const QImage& image = currentImage();
     if (image.isNull()) return;
     QPainter painter(this);
+    if (image.devicePixelRatio() != 1.0) painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QPoint(0, 0), image);
 }
 

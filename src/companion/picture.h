@@ -2,7 +2,9 @@
 
 // An image control: draws its picture at natural size from its top-left corner,
 // neither stretched nor centred; whatever exceeds its rectangle is cut off. A picture
-// with several frames plays them in a loop with their own delays.
+// with several frames plays them in a loop with their own delays. A picture made for more
+// device pixels (its device pixel ratio above 1) keeps its size in window pixels and is
+// brought to the screen's device pixels smoothly.
 
 #include <QImage>
 #include <QTimer>
@@ -26,7 +28,7 @@ public:
     const QImage& currentImage() const;
     int frameCount() const { return static_cast<int>(frames_.size()); }
     int currentFrame() const { return current_; }
-    QSize pictureSize() const;
+    QSize pictureSize() const;  // in window pixels
 
 signals:
     void mousePressed(Qt::MouseButton button);

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "image/double_size.h"
 #include "image/gif_decoder.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
@@ -19,6 +20,32 @@ QString describeSkinError(const QString& path, const ImageError& error) {
         .arg(path, QString::fromUtf8(error.what()));
 }
 
+std::vector<PictureFrame> framesOf(const GifAnimation& animation) {
+    std::vector<PictureFrame> frames;
+    for (const GifFrame& frame : animation.frames)
+        frames.push_back({toQImage(frame.image), frame.delayMs});
+    return frames;
+}
+
+// Puts the eye frames of `path`'s "@2x" animation in place of `frames` where it has as many
+// frames, each shown as long and twice the size. Both outfits share the eyes; the frames,
+// thin lines grown by a pixel at each size, are not compared by what they cover.
+void takeDoubleSizeFrames(std::vector<PictureFrame>& frames, const QString& path) {
+    const QString doubledPath = doubleSizeFile(path);
+    if (!QFileInfo::exists(doubledPath)) return;
+    try {
+        std::vector<PictureFrame> doubled = framesOf(decodeGifFile(doubledPath.toStdString()));
+        if (doubled.size() != frames.size()) return;
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            if (doubled[i].delayMs != frames[i].delayMs ||
+                doubled[i].image.size() != frames[i].image.size() * 2)
+                return;
+        for (PictureFrame& frame : doubled) frame.image.setDevicePixelRatio(2.0);
+        frames = std::move(doubled);
+    } catch (const ImageError&) {
+    }
+}
+
 }  // namespace
 
 QImage SkinSet::loadPng(const QString& path) {
@@ -30,7 +57,7 @@ QImage SkinSet::loadPng(const QString& path) {
     }
 }
 
-void SkinSet::load(const QString& skinFolder) {
+void SkinSet::load(const QString& skinFolder, qreal deviceRatio) {
     errors_.clear();
     // The outfit and bubble files carry no extension and are always read as PNG.
     pngg1 = loadPng(skinFolder + QStringLiteral("g1"));
@@ -38,18 +65,34 @@ void SkinSet::load(const QString& skinFolder) {
     pngspop = loadPng(skinFolder + QStringLiteral("spop"));
     pngbpop = loadPng(skinFolder + QStringLiteral("bpop"));
     pngmenu = loadPng(skinFolder + QStringLiteral("menu"));
+    if (deviceRatio > 1.0) {
+        const std::pair<QImage*, const char*> pictures[] = {{&pngg1, "g1"},
+                                                            {&pngg2, "g2"},
+                                                            {&pngspop, "spop"},
+                                                            {&pngbpop, "bpop"},
+                                                            {&pngmenu, "menu"}};
+        for (const auto& [picture, name] : pictures) {
+            const QImage doubled =
+                readDoubleSizePicture(skinFolder + QString::fromLatin1(name), *picture);
+            if (!doubled.isNull()) *picture = doubled;
+        }
+    }
+    loadEyes(skinFolder, deviceRatio);
+}
 
+void SkinSet::loadEyes(const QString& skinFolder, qreal deviceRatio) {
     eyeFrames.clear();
     eyeSize = QSize();
     const QString eyes = skinFolder + QStringLiteral("i.gif");
     try {
         const GifAnimation animation = decodeGifFile(eyes.toStdString());
-        for (const GifFrame& frame : animation.frames)
-            eyeFrames.push_back({toQImage(frame.image), frame.delayMs});
+        eyeFrames = framesOf(animation);
         eyeSize = QSize(animation.width, animation.height);
     } catch (const ImageError& error) {
         errors_ << describeSkinError(eyes, error);
+        return;
     }
+    if (deviceRatio > 1.0) takeDoubleSizeFrames(eyeFrames, eyes);
 }
 
 }  // namespace plumo

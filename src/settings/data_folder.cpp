@@ -12,8 +12,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The pictures the outfit change renames among themselves.
-constexpr std::array<const char*, 3> kOutfitPictures = {"g", "g1", "g2"};
+// The pictures the outfit change renames among themselves, with their pictures at twice
+// the size: a user whose outfits are there already gets none of them, so that no picture
+// comes to lie beside the other outfit's.
+constexpr std::array<const char*, 6> kOutfitPictures = {"g", "g1", "g2", "g@2x", "g1@2x", "g2@2x"};
 
 bool isOutfitPicture(const fs::path& name) {
     for (const char* picture : kOutfitPictures)

@@ -12,10 +12,12 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "image/double_size.h"
 #include "image/pixel_font.h"
 #include "image/png_decoder.h"
 #include "image/qt_image.h"
 #include "image/window_shape.h"
+#include "platform/device_pixel_shape.h"
 #include "platform/message_box.h"
 #include "platform/window_state.h"
 #include "settings/prompt_dialog.h"
@@ -177,9 +179,22 @@ void Tsetfrm::loadBackground(const QString& path) {
                                          : QStringLiteral("设置窗口的背景图片 %1 不存在").arg(path);
     }
     if (picture.isNull()) return;  // no picture, no shape: a plain window stays usable
+    const qreal ratio = devicePixelRatioF();
+    if (ratio > 1.0) {
+        const QImage doubled = readDoubleSizePicture(path, picture);
+        if (!doubled.isNull()) picture = doubled;
+    }
     imgbg->setPixmap(QPixmap::fromImage(picture));
     // Drawn where the picture, composed onto the key colour, is not the key colour.
-    setMask(shapeOf(composeOnKeyColour(size(), {{QRect(QPoint(), size()), &picture}})));
+    if (ratio <= 1.0) {
+        setMask(shapeOf(composeOnKeyColour(size(), {{QRect(QPoint(), size()), &picture}})));
+        return;
+    }
+    // At the device pixels, given to the window system as it is shown; Qt keeps a mask
+    // that leaves nothing of it out.
+    deviceShape_ =
+        shapeRegionOf(composeOnKeyColour(size(), ratio, {{QRect(QPoint(), size()), &picture}}));
+    setMask(coveringRegion(deviceShape_, ratio));
 }
 
 void Tsetfrm::setForm(const SettingsForm& form) {
@@ -294,6 +309,7 @@ void Tsetfrm::setVisible(bool visible) {
 void Tsetfrm::showEvent(QShowEvent* event) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+    if (!deviceShape_.isEmpty()) setDevicePixelShape(this, deviceShape_);
     QDialog::showEvent(event);
 }
 

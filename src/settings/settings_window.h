@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegion>
 #include <QTimer>
 #include <QToolButton>
 #include <QValidator>
@@ -97,6 +98,7 @@ private:
     void loadBackground(const QString& path);
 
     QString backgroundError_;
+    QRegion deviceShape_;  // at more than one device pixel per pixel: the shape in those
 };
 
 // Creates a settings window owned by `owner`, shows it modally over `form` and discards

@@ -20,10 +20,17 @@ struct SkinColours {
 // `folder`/skin. The girl pictures are transparent in their top-left 10x10 corner.
 void writeSkinFolder(const std::filesystem::path& folder, const SkinColours& colours = {});
 
-// A solid picture of the given size; `transparentCorner` clears a 10x10 corner.
-QImage solidPicture(int width, int height, const QColor& colour, bool transparentCorner);
+// Writes the pictures of writeSkinFolder at twice their size beside them ("g1@2x" ...
+// "menu@2x", "i@2x.gif"). Their transparent corners are 19x19: one device pixel less than
+// the 1x corners doubled, so that a shape cut at the device pixels tells from a doubled one.
+void writeDoubleSizeSkins(const std::filesystem::path& folder, const SkinColours& colours = {});
 
-// Writes a GIF of `frames` frames (each a 49x14 canvas with its left half transparent).
-void writeEyeGif(const std::filesystem::path& file, int frames);
+// A solid picture of the given size; `transparentCorner` clears a `corner` x `corner` corner.
+QImage solidPicture(int width, int height, const QColor& colour, bool transparentCorner,
+                    int corner = 10);
+
+// Writes a GIF of `frames` frames (each a 49x14 canvas with its left half transparent),
+// at `scale` times that size.
+void writeEyeGif(const std::filesystem::path& file, int frames, int scale = 1);
 
 }  // namespace plumo::test

@@ -23,7 +23,7 @@ check "version from the project ($PLUMO_VERSION)" test "$(field Version)" = "$PL
 check "maintainer" grep -q "^Plumo maintainers <.*@.*>$" <<<"$(field Maintainer)"
 depends=$(field Depends)
 for package in gstreamer1.0-plugins-good fonts-wqy-microhei fonts-liberation2 libqt6widgets6 \
-    libgstreamer1.0-0 libsqlite3-0 libgif7 libpng16-16; do
+    libgstreamer1.0-0 libsqlite3-0 libgif7 libpng16-16 libxcb-shape0; do
     check "depends on $package" grep -q "$package" <<<"$depends"
 done
 
@@ -34,6 +34,7 @@ for file in ./usr/bin/plumo-\>../lib/plumo/plumo ./usr/bin/datecn-\>../lib/plumo
     ./usr/lib/plumo/plumo ./usr/lib/plumo/plumo-sound ./usr/lib/plumo/Notavo \
     ./usr/lib/plumo/datecn ./usr/lib/plumo/installed ./usr/lib/plumo/config/config.ini \
     ./usr/lib/plumo/skin/g1 ./usr/lib/plumo/skin/i.gif ./usr/lib/plumo/sound/msg.mp3 \
+    ./usr/lib/plumo/skin/g1@2x ./usr/lib/plumo/skin/i@2x.gif \
     ./usr/share/applications/plumo.desktop ./usr/share/applications/plumo-notavo.desktop \
     ./usr/share/metainfo/io.github.plumo.metainfo.xml ./usr/share/doc/plumo/copyright \
     ./usr/share/doc/plumo/changelog.gz ./usr/share/man/man1/plumo.1.gz \
@@ -43,6 +44,8 @@ done
 for size in 16 32 48 64 128; do
     check "holds the ${size}px icon" \
         grep -qxF "./usr/share/icons/hicolor/${size}x${size}/apps/plumo.png" <<<"$contents"
+    check "holds the ${size}px icon at twice the pixels" \
+        grep -qxF "./usr/share/icons/hicolor/${size}x${size}@2/apps/plumo.png" <<<"$contents"
 done
 check "holds no memo database" test -z "$(grep 'd\.ini' <<<"$contents")"
 

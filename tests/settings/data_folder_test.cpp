@@ -114,6 +114,26 @@ TEST_F(DataFolderTest, LaterStartsNeverReplaceWhatTheUserHas) {
     EXPECT_EQ(dir.read("home/.local/share/plumo/skin/set"), "settings background");
 }
 
+TEST_F(DataFolderTest, DoubleSizeOutfitsComeOnlyWithTheOutfitsThemselves) {
+    dir.write("prefix/lib/plumo/skin/g1@2x", "outfit one, doubled");
+    dir.write("prefix/lib/plumo/skin/g2@2x", "outfit two, doubled");
+    dir.write("prefix/lib/plumo/skin/set@2x", "settings background, doubled");
+    // Her outfits from before, changed once: g1 holds the second one.
+    dir.write("home/.local/share/plumo/skin/g1", "outfit two");
+    dir.write("home/.local/share/plumo/skin/g2", "outfit one");
+    prepareDataFolder(choose(false), true);
+
+    EXPECT_FALSE(fs::exists(user() / "skin/g1@2x"));
+    EXPECT_FALSE(fs::exists(user() / "skin/g2@2x"));
+    EXPECT_EQ(dir.read("home/.local/share/plumo/skin/set@2x"), "settings background, doubled");
+
+    // A user with no outfits yet gets them at both sizes.
+    fs::remove_all(user() / "skin");
+    prepareDataFolder(choose(false), true);
+    EXPECT_EQ(dir.read("home/.local/share/plumo/skin/g1"), "outfit one");
+    EXPECT_EQ(dir.read("home/.local/share/plumo/skin/g1@2x"), "outfit one, doubled");
+}
+
 TEST_F(DataFolderTest, AFileInTheWayIsReportedByName) {
     dir.write("home/.local/share/plumo", "not a folder");
     try {
