@@ -37,6 +37,27 @@ void TControlSubClass::paintEdit(GdiCanvas& c, const DerivedColours& d) {
     c.frame({0, 0, edit->width(), edit->height()}, border);
 }
 
+namespace {
+
+// The square of a check box's or radio button's mark: as wide as a scroll bar or the
+// style's indicator, whichever is larger, centred in the control's height less `inset`
+// above and below, at its leading edge.
+WinRect indicatorSquare(const QWidget* control, QStyle::PixelMetric indicatorHeight, int inset) {
+    const int Z =
+        std::max(control->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, control),
+                 control->style()->pixelMetric(indicatorHeight, nullptr, control));
+    WinRect b{0, inset, control->width(), control->height() - inset};
+    b.top = b.top + (b.height() - Z) / 2;
+    b.bottom = b.top + Z;
+    if (control->layoutDirection() == Qt::RightToLeft)
+        b.left = b.right - Z + 1;
+    else
+        b.right = b.left + Z - 1;
+    return b;
+}
+
+}  // namespace
+
 void TControlSubClass::paintCheckBox(GdiCanvas& c, const DerivedColours& d) {
     auto* box = static_cast<QCheckBox*>(control_.data());
     TXPMenu& x = *xpmenu_;
@@ -47,16 +68,7 @@ void TControlSubClass::paintCheckBox(GdiCanvas& c, const DerivedColours& d) {
     if (spaceDown_ || mouseDown_) brush = d.selectedCheckFill;
     if (grey) brush = clSilver;
 
-    const int Z = std::max(box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box),
-                           box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box));
-    const int H = box->height();
-    WinRect b{0, 3, box->width(), H - 3};
-    b.top = b.top + (b.height() - Z) / 2;
-    b.bottom = b.top + Z;
-    if (box->layoutDirection() == Qt::RightToLeft)
-        b.left = b.right - Z + 1;
-    else
-        b.right = b.left + Z - 1;
+    WinRect b = indicatorSquare(box, QStyle::PM_IndicatorHeight, 3);
     const bool trueXP = trueXPStyle();
     if (trueXP) b.right += 1;
     c.fill(b, controlColour());
@@ -102,16 +114,7 @@ void TControlSubClass::paintRadioButton(GdiCanvas& c, const DerivedColours& d) {
     TColor brush = hot_ ? d.selectFill : x.resolve(clWindow);
     const TColor pen = hot_ ? d.selectBorder : x.resolve(clBtnShadow);
     if (focused_) brush = d.selectFill;
-    const int Z =
-        std::max(radio->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, radio),
-                 radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, radio));
-    WinRect b{0, 4, radio->width(), radio->height() - 4};
-    b.top = b.top + (b.height() - Z) / 2;
-    b.bottom = b.top + Z;
-    if (radio->layoutDirection() == Qt::RightToLeft)
-        b.left = b.right - Z + 1;
-    else
-        b.right = b.left + Z - 1;
+    WinRect b = indicatorSquare(radio, QStyle::PM_ExclusiveIndicatorHeight, 4);
     const bool trueXP = trueXPStyle();
     if (trueXP) {
         b.right += 2;
