@@ -6,6 +6,7 @@
 #include <QWindow>
 
 #include "calendar/chn_calendar_picker.h"
+#include "platform/application_title.h"
 #include "platform/window_state.h"
 
 namespace plumo {
@@ -25,6 +26,7 @@ TmonFrm::TmonFrm(const QString& programFolder, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       programFolder_(programFolder) {
     setObjectName(QStringLiteral("monFrm"));
+    setWindowTitle(kApplicationTitle);  // what window lists show; the window has no title bar
     setFixedSize(TChnCalendar::kWidth, TChnCalendar::kHeight);
     move(584, 122);
     QFont font(QStringLiteral("MS Sans Serif"));
