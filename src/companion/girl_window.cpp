@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 #include "companion/companion_shape.h"
 #include "companion/core/companion_tick.h"
@@ -270,9 +271,31 @@ void Tgirlfrm::readconfig() {
 
 QStringList Tgirlfrm::loadSkins() {
     // The pictures for the screen she starts on; at one device pixel per pixel no other.
-    skins_.load(skinFolder(), devicePixelRatioF());
-    setBubblePicture(skins_.pngspop);
-    imggirl->setImage(skins_.pngg1);
+    skinsRatio_ = devicePixelRatioF();
+    skins_.load(skinFolder(), skinsRatio_);
+    showSkins();
+    return skins_.errors();
+}
+
+void Tgirlfrm::followPixelRatio() {
+    const qreal ratio = devicePixelRatioF();
+    if ((ratio > 1.0) == (skinsRatio_ > 1.0)) return;  // the pictures in hand suit it
+    SkinSet again;
+    again.load(skinFolder(), ratio);
+    // A skin that cannot be read now was reported at start-up or is new trouble: keep
+    // showing the pictures in hand rather than lose one.
+    if (!again.errors().isEmpty()) return;
+    // "g1" holds the outfit on show; in memory it is the second outfit after an odd
+    // number of changes.
+    if (state_.skinno == 2) std::swap(again.pngg1, again.pngg2);
+    skins_ = std::move(again);
+    skinsRatio_ = ratio;
+    showSkins();
+}
+
+void Tgirlfrm::showSkins() {
+    setBubblePicture(skins_.*bubbleOnShow_);
+    imggirl->setImage(state_.skinno == 2 ? skins_.pngg2 : skins_.pngg1);
     // Blinking redraws the eyes only; the shape follows the frames only where they differ
     // in what is see-through.
     eyeShapeVaries_ = false;
@@ -290,7 +313,6 @@ QStringList Tgirlfrm::loadSkins() {
         eyeclose->setFrames(skins_.eyeFrames);
     }
     shape_->schedule();
-    return skins_.errors();
 }
 
 bool Tgirlfrm::dockTrayIcon() {

@@ -189,13 +189,19 @@ private:
     QStringList loadSkins() override;
     bool dockTrayIcon() override;
 
+    // Shows the skins just read: outfit, bubble and eyes as they were, the shape redone.
+    void showSkins();
+    // On a screen with another device pixel ratio the pictures are read again when the
+    // other ratio wants the other size (twice the size above 1, the files' own at 1).
+    void followPixelRatio();
+
     void createChildren();
     // The menus with their look and connections, made when first needed: building and
     // styling them takes longer than drawing her, and her first frame needs none of them.
     CompanionMenus& menus() const;
     void buildMenus();
     void startDrag(Qt::MouseButton button);
-    void setBubbleLook(const QImage& picture);
+    void setBubbleLook(QImage SkinSet::*picture);
     void setBubblePicture(const QImage& picture);
     void eyeFrameChanged();
     QString skinFolder() const { return state_.datapath + QStringLiteral("skin/"); }
@@ -209,6 +215,9 @@ private:
     CompanionServices services_;
     CompanionState state_;
     SkinSet skins_;
+    qreal skinsRatio_ = 1.0;  // the device pixel ratio they were read for
+    QImage SkinSet::*bubbleOnShow_ = &SkinSet::pngspop;  // the bubble or panel picture shown
+    bool followingScreen_ = false;
     // Nothing raises her over another program's full-screen window: a bubble said while
     // one is up shows her (if hidden) once it is gone.
     FullScreenQuiet quiet_{services_.activeWindow};

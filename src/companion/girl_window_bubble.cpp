@@ -35,9 +35,10 @@ void Tgirlfrm::setBubblePicture(const QImage& picture) {
     lblinfo->setPalette(info);
 }
 
-void Tgirlfrm::setBubbleLook(const QImage& picture) {
+void Tgirlfrm::setBubbleLook(QImage SkinSet::*picture) {
     lblinfo->show();
-    setBubblePicture(picture);
+    bubbleOnShow_ = picture;
+    setBubblePicture(skins_.*picture);
     imgChat->show();
     menu->hide();
     shape_->schedule();
@@ -48,12 +49,13 @@ void Tgirlfrm::setBubbleLook(const QImage& picture) {
         showWhenFree_ = true;
 }
 
-void Tgirlfrm::showinfo() { setBubbleLook(skins_.pngspop); }
+void Tgirlfrm::showinfo() { setBubbleLook(&SkinSet::pngspop); }
 
-void Tgirlfrm::showinfo2() { setBubbleLook(skins_.pngbpop); }
+void Tgirlfrm::showinfo2() { setBubbleLook(&SkinSet::pngbpop); }
 
 void Tgirlfrm::N10Click() {
     menus();  // the panel's buttons take their flat look with the menus
+    bubbleOnShow_ = &SkinSet::pngmenu;
     imgChat->setImage(skins_.pngmenu);
     lblinfo->hide();
     btnhide->setEnabled(trayPresent());  // nothing hides her into a tray that is not there

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/window_state.h"
 
@@ -49,6 +50,12 @@ void Tgirlfrm::setVisible(bool visible) {
 void Tgirlfrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     keepingOnTop_ = true;  // FormShow: toptimer runs with the next beat
+    if (!followingScreen_ && windowHandle()) {
+        followingScreen_ = true;
+        // Queued: the widget takes the new screen's ratio in the same turn.
+        connect(windowHandle(), &QWindow::screenChanged, this, &Tgirlfrm::followPixelRatio,
+                Qt::QueuedConnection);
+    }
     // Once mapped, ask the window manager again: it forgets the state at every hide.
     QTimer::singleShot(0, this, [this] {
         if (isVisible()) keepOffTaskbar(this);
