@@ -77,9 +77,7 @@ void TmonFrm::setVisible(bool visible) {
         if (windowFlags() & Qt::WindowStaysOnTopHint)
             setWindowFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
         FormShow();
-        keepOffTaskbar(this);
-        QWidget::setVisible(true);
-        keepOffTaskbar(this);
+        showOffTaskbar(this, [this] { QWidget::setVisible(true); });
         return;
     }
     QWidget::setVisible(visible);

@@ -6,21 +6,7 @@
 namespace plumo {
 
 QImage composeOnKeyColour(const QSize& size, const std::vector<ShapeLayer>& layers) {
-    QImage composed(size, QImage::Format_RGB32);
-    composed.fill(kKeyColour);
-    QPainter painter(&composed);
-    for (const ShapeLayer& layer : layers) {
-        painter.save();
-        painter.setClipRect(layer.rect);
-        if (layer.image) {
-            painter.drawImage(layer.rect.topLeft(), *layer.image);
-        } else {
-            // Opaque controls: any colour but the key colour will do.
-            painter.fillRect(layer.rect, QColor(kKeyColour.red() ^ 0xFF, 0, 0));
-        }
-        painter.restore();
-    }
-    return composed;
+    return composeOnKeyColour(size, 1.0, layers);
 }
 
 QImage composeOnKeyColour(const QSize& size, qreal ratio, const std::vector<ShapeLayer>& layers) {
@@ -39,6 +25,7 @@ QImage composeOnKeyColour(const QSize& size, qreal ratio, const std::vector<Shap
                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(layer.rect.topLeft(), *layer.image);
         } else {
+            // Opaque controls: any colour but the key colour will do.
             painter.fillRect(layer.rect, QColor(kKeyColour.red() ^ 0xFF, 0, 0));
         }
         painter.restore();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 namespace plumo {
@@ -8,6 +10,10 @@ namespace plumo {
 // do this under every window manager, and managers drop the state when the window is
 // hidden, so it is applied before every show and again right after it.
 void keepOffTaskbar(QWidget* window);
+
+// Shows a hidden `window` through `show` (its base class's setVisible(true)) with no
+// taskbar button: asked for before the window is mapped, and again once it is.
+void showOffTaskbar(QWidget* window, const std::function<void()>& show);
 
 // What the window manager says of the active window of the display.
 struct ActiveWindow {

@@ -79,14 +79,10 @@ void Tdfrm::done(int result) {
 }
 
 void Tdfrm::setVisible(bool visible) {
-    // No taskbar button: asked for before the window is mapped, and again once it is.
-    if (visible && !isVisible()) {
-        keepOffTaskbar(this);
-        QDialog::setVisible(true);
-        keepOffTaskbar(this);
-        return;
-    }
-    QDialog::setVisible(visible);
+    if (visible && !isVisible())
+        showOffTaskbar(this, [this] { QDialog::setVisible(true); });
+    else
+        QDialog::setVisible(visible);
 }
 
 void Tdfrm::showEvent(QShowEvent* event) {

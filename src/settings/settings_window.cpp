@@ -296,14 +296,10 @@ bool Tsetfrm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tsetfrm::setVisible(bool visible) {
-    // No taskbar button: asked for before the window is mapped, and again once it is.
-    if (visible && !isVisible()) {
-        keepOffTaskbar(this);
-        QDialog::setVisible(true);
-        keepOffTaskbar(this);
-        return;
-    }
-    QDialog::setVisible(visible);
+    if (visible && !isVisible())
+        showOffTaskbar(this, [this] { QDialog::setVisible(true); });
+    else
+        QDialog::setVisible(visible);
 }
 
 void Tsetfrm::showEvent(QShowEvent* event) {

@@ -1,7 +1,10 @@
-// Her window on a screen with two device pixels per pixel.
+// Her window on a screen with two device pixels per pixel: the left, primary one of two
+// offscreen screens; the right one has one device pixel per pixel.
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "companion/girl_window.h"
@@ -23,14 +26,21 @@
 namespace plumo {
 namespace {
 
-// Every test of this program runs at two device pixels per pixel: the factor is set before
-// main() makes the application, which reads it once.
-const bool kTwoDevicePixels = qputenv("QT_SCALE_FACTOR", "2");
+// The factors are set before main() makes the application, which reads them once.
+const bool kLeftScreenDoubled = qputenv("QT_SCREEN_SCALE_FACTORS", "left=2;right=1");
+
+QScreen* screenNamed(const QString& name) {
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->name() == name) return screen;
+    return nullptr;
+}
 
 class ScaledCompanionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kTwoDevicePixels);
+        ASSERT_TRUE(kLeftScreenDoubled);
+        ASSERT_NE(screenNamed(QStringLiteral("right")), nullptr)
+            << "run with the two-screen configuration";
         test::writeSkinFolder(folder.path());
         test::writeDoubleSizeSkins(folder.path());
         std::filesystem::create_directories(folder / "config");
@@ -126,6 +136,35 @@ TEST_F(ScaledCompanionTest, TheSettingsWindowShowsItsBackgroundDoubled) {
     // Qt's mask holds every window pixel with any of the picture in it.
     EXPECT_TRUE(window.mask().contains(QPoint(9, 5)));
     EXPECT_FALSE(window.mask().contains(QPoint(8, 5)));
+}
+
+TEST_F(ScaledCompanionTest, DraggedToAScreenOfTheOtherRatioSheTakesItsPictures) {
+    auto girl = start();
+    const QImage firstOutfit = girl->girlPicture()->currentImage();
+    // The second outfit and the command panel are on show when she is dragged across.
+    girl->N1Click();
+    girl->N10Click();
+    const QImage secondOutfit = girl->girlPicture()->currentImage();
+    const QImage panel = girl->bubblePicture()->currentImage();
+    const test::SkinColours colours;
+
+    girl->move(screenNamed(QStringLiteral("right"))->geometry().topLeft() + QPoint(20, 20));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return girl->girlPicture()->currentImage().devicePixelRatio() == 1.0; }, 5000));
+    EXPECT_EQ(QColor(girl->girlPicture()->currentImage().pixel(30, 50)), colours.g2);
+    EXPECT_EQ(girl->bubblePicture()->currentImage().devicePixelRatio(), 1.0);
+    EXPECT_EQ(QColor(girl->bubblePicture()->currentImage().pixel(50, 50)), colours.menu);
+    EXPECT_EQ(girl->eyePicture()->currentImage().devicePixelRatio(), 1.0);
+    EXPECT_EQ(girl->composedLook().size(), QSize(168, 93));  // her shape is cut at 1x
+
+    // Back on the doubled screen she shows the very pictures she had there.
+    girl->move(QPoint(50, 50));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return girl->girlPicture()->currentImage().devicePixelRatio() == 2.0; }, 5000));
+    EXPECT_EQ(girl->girlPicture()->currentImage(), secondOutfit);
+    EXPECT_EQ(girl->bubblePicture()->currentImage(), panel);
+    girl->N1Click();
+    EXPECT_EQ(girl->girlPicture()->currentImage(), firstOutfit);
 }
 
 }  // namespace

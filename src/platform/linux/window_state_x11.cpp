@@ -26,6 +26,12 @@ xcb_window_t rootOf(xcb_connection_t* connection) {
 
 }  // namespace
 
+void showOffTaskbar(QWidget* window, const std::function<void()>& show) {
+    keepOffTaskbar(window);
+    show();
+    keepOffTaskbar(window);
+}
+
 void keepOffTaskbar(QWidget* window) {
     if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) return;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
