@@ -5,21 +5,15 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPalette>
-#include <QScreen>
-#include <QWidget>
 
 #include "app/fonts.h"
+#include "baseline_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     plumo::installFontSubstitutions();
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    window.setFixedSize(168, 93);
-    QPalette palette = window.palette();
-    palette.setColor(QPalette::Window, QColor(0xe8, 0x8a, 0x3c));
-    window.setPalette(palette);
-    window.setAutoFillBackground(true);
+    QWidget window;
+    plumo::bench::makeBaselineWindow(window);
 
     QLabel label(QStringLiteral("下午好,有什么可以为您效劳吗"), &window);
     label.setGeometry(12, 17, 74, 66);
@@ -35,10 +29,6 @@ int main(int argc, char** argv) {
     text.setColor(QPalette::WindowText, QColor(255, 153, 51));
     label.setPalette(text);
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
-    }
-    window.show();
+    plumo::bench::showCentred(window);
     return QApplication::exec();
 }

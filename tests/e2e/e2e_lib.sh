@@ -328,6 +328,17 @@ e2e_popups() {
     return 0
 }
 
+# Clicks her bubble and checks that the answer menu opens; saves the screen as $1. Sets
+# mx, my, mw and mh to the menu's rectangle, and ends the script when no menu came.
+e2e_open_answer_menu() {
+    e2e_window_position
+    e2e_click_at $((X + 50)) $((Y + 50))
+    e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
+    e2e_save_screenshot "$1"
+    [ -n "$MENU" ] || e2e_finish
+    read -r _ mx my mw mh <<<"$MENU"
+}
+
 # Waits up to 10 seconds for one of her pop-up menus to show, drawn; sets MENU to its
 # "id x y width height".
 e2e_wait_menu() {

@@ -50,13 +50,7 @@ e2e_check "the bubble says something new in the due second" changed
 e2e_check "the item is still open before an answer" test "$(item_status)" = 0
 
 # A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天, 稍后提醒.
-e2e_window_position
-e2e_click_at $((X + 50)) $((Y + 50))
-e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
-menu=$MENU
-e2e_save_screenshot reminder-answer-menu.png
-[ -n "$menu" ] || e2e_finish
-read -r _ mx my mw mh <<<"$menu"
+e2e_open_answer_menu reminder-answer-menu.png
 four_items() { test "$mh" -gt 75; }
 e2e_check "the menu offers the due item's four answers (height $mh)" four_items
 

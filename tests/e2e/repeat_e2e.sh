@@ -30,13 +30,7 @@ e2e_check "the tick announces the repeating item in its second ($DUE)" e2e_wait_
 e2e_save_screenshot repeat-announced.png
 
 # A click on the bubble opens the answer menu: 查看, 不再提醒, 延迟一天, 稍后提醒.
-e2e_window_position
-e2e_click_at $((X + 50)) $((Y + 50))
-e2e_check "a click on the bubble opens the answer menu" e2e_wait_menu
-menu=$MENU
-e2e_save_screenshot repeat-answer-menu.png
-[ -n "$menu" ] || e2e_finish
-read -r _ mx my mw mh <<<"$menu"
+e2e_open_answer_menu repeat-answer-menu.png
 
 # The second of four items: 不再提醒.
 e2e_move_pointer $((mx + mw / 2)) $((my + mh * 3 / 8))
